@@ -1,0 +1,143 @@
+#include "app/settings.h"
+
+#include "app/appstate.h"
+#include "list/soundlist.h"
+#include "net/folderlisting.h"
+#include "platform/dialogs.h"
+#include "platform/settingsstore.h"
+
+#include <cmath>
+
+namespace calmora {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kFunctionKeys = QStringLiteral("Function Keys");
+const QString kWavFiles = QStringLiteral("WAV Files");
+
+QString numbered(const char *prefix, int n)
+{
+    return QLatin1String(prefix) + QString::number(n);
+}
+
+std::optional<int> parseStoredInteger(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+// How many "wav" keys to look at: the stored count when it is a sane number,
+// else every key that may exist.
+int wavKeysToRead(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (ok && std::isfinite(value)) {
+        const double whole = std::floor(value);
+        if (whole >= 0 && whole <= SoundList::kMaxEntries)
+            return int(whole);
+    }
+    return SoundList::kMaxEntries;
+}
+
+// An entry is stored as its text, a comma and its tick. Paths may hold commas
+// themselves, so the tick is taken after the last comma.
+std::pair<QString, bool> parseWavValue(const QString &value)
+{
+    const qsizetype comma = value.lastIndexOf(QLatin1Char(','));
+    if (comma < 0)
+        return {value, false};
+    return {value.left(comma), parseStoredBoolean(value.mid(comma + 1)).value_or(false)};
+}
+
+} // namespace
+
+std::optional<bool> parseStoredBoolean(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (trimmed.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const double number = trimmed.toDouble(&ok);
+    if (ok && std::isfinite(number))
+        return number != 0;
+    return std::nullopt;
+}
+
+QString storedBooleanText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+void Read_Settings(const SettingsContext &c)
+{
+    AppState &s = c.state;
+    const SettingsStore &store = c.store;
+
+    const std::optional<int> stress =
+        parseStoredInteger(store.get(kSettings, QStringLiteral("StressIndex"), QStringLiteral("2")));
+    s.StressIndex = stress && *stress >= 0 && *stress <= 3 ? *stress : 2;
+    s.NetName = store.get(kSettings, QStringLiteral("NetName"), QString());
+    s.NetPath = store.get(kSettings, QStringLiteral("NetPath"), QString());
+    s.NetActive = parseStoredBoolean(store.get(kSettings, QStringLiteral("NetActive"),
+                                               QStringLiteral("False")))
+                      .value_or(false);
+    const int users =
+        parseStoredInteger(store.get(kSettings, QStringLiteral("Users"), QStringLiteral("0"))).value_or(0);
+    s.UserCount = std::clamp(users, 0, AppState::kMaxUsers);
+    for (int n = 1; n <= s.UserCount; ++n)
+        s.Users[n] = store.get(kSettings, numbered("User", n), QString());
+
+    const std::error_code bindError = c.File1.setPath(s.NetPath);
+    if (bindError && !FolderListing::isDeviceUnavailable(bindError))
+        c.dialogs.message(c.parent, QString::fromStdString(bindError.message()));
+
+    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
+        s.FunctionKeyTable[n] = store.get(kFunctionKeys, numbered("F", n), QString());
+
+    c.list.clear();
+    {
+        SoundList::Batch batch(c.list);
+        const int keys = wavKeysToRead(store.get(kWavFiles, QStringLiteral("NumWavs"), QStringLiteral("0")));
+        for (int n = 0; n < keys; ++n) {
+            const QString key = numbered("wav", n);
+            if (!store.contains(kWavFiles, key))
+                continue;
+            const auto [text, ticked] = parseWavValue(store.get(kWavFiles, key, QString()));
+            if (c.list.addEntry(text, ticked) < 0)
+                break;
+        }
+    }
+    s.SettingsChanged = false;
+}
+
+bool Save_Settings(const SettingsContext &c)
+{
+    const AppState &s = c.state;
+    SettingsStore &store = c.store;
+
+    store.deleteSection(kWavFiles);
+    store.save(kSettings, QStringLiteral("StressIndex"), QString::number(s.StressIndex));
+    store.save(kSettings, QStringLiteral("NetName"), s.NetName);
+    store.save(kSettings, QStringLiteral("NetPath"), s.NetPath);
+    store.save(kSettings, QStringLiteral("NetActive"), storedBooleanText(s.NetActive));
+    store.save(kSettings, QStringLiteral("Users"), QString::number(s.UserCount));
+    for (int n = 1; n <= s.UserCount; ++n)
+        store.save(kSettings, numbered("User", n), s.Users[n]);
+    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
+        store.save(kFunctionKeys, numbered("F", n), s.FunctionKeyTable[n]);
+    const int count = c.list.count();
+    store.save(kWavFiles, QStringLiteral("NumWavs"), QString::number(count));
+    for (int n = 0; n < count; ++n)
+        store.save(kWavFiles, numbered("wav", n),
+                   c.list.text(n) + QLatin1Char(',') + storedBooleanText(c.list.isTicked(n)));
+    const bool written = store.sync();
+    c.state.SettingsChanged = false;
+    return written;
+}
+
+} // namespace calmora

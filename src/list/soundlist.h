@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <utility>
+
+class QListWidget;
+class QListWidgetItem;
+
+namespace calmora {
+
+struct AppState;
+
+// The sound list: List1, the sorted list of sound files with a tick each, and
+// List2, the paths of the ticked entries in List1 order that random sounds
+// are drawn from.
+class SoundList final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SoundList)
+
+public:
+    // Counts and indexes were 16-bit in the stored format; the list never holds more.
+    static constexpr int kMaxEntries = 32767;
+
+    SoundList(QListWidget *list1, AppState &state, QObject *parent);
+
+    QListWidget *List1() const { return m_list1; }
+    const QStringList &List2() const { return m_list2; }
+
+    int count() const;
+    QString text(int index) const;
+    bool isTicked(int index) const;
+    // The highlighted entry, or -1.
+    int currentIndex() const;
+    QString currentText() const;
+
+    // Inserts text at its sorted place and sets its tick as a user's tick
+    // would (List2 rebuilt, SettingsChanged set). Returns the new index, or
+    // -1 when the list is full.
+    int addEntry(const QString &text, bool ticked);
+    void setTicked(int index, bool ticked);
+    // Removing also rebuilds List2, so a removed sound never plays at random.
+    void removeAt(int index);
+    // Empties List1 and List2 without touching SettingsChanged.
+    void clear();
+
+    // Rebuilds List2 from the ticked entries of List1.
+    void Get_SelectedWavs();
+
+    // While a batch is open, tick changes rebuild List2 once, when it closes,
+    // instead of once per entry. What they leave behind is the same.
+    class Batch
+    {
+    public:
+        explicit Batch(SoundList &list);
+        ~Batch();
+        Q_DISABLE_COPY_MOVE(Batch)
+
+    private:
+        SoundList &m_list;
+    };
+
+Q_SIGNALS:
+    // A tick changed, by the user or by the program.
+    void ticksChanged();
+
+private:
+    void List1_ItemCheck();
+    QListWidgetItem *itemAt(int index) const;
+
+    QListWidget *m_list1;
+    AppState &m_state;
+    QStringList m_list2;
+    int m_batchDepth = 0;
+    bool m_rebuildPending = false;
+};
+
+} // namespace calmora

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace calmora {
+
+// Starts programs without waiting for them and brings their windows forward.
+class Launcher
+{
+public:
+    virtual ~Launcher() = default;
+
+    // The started program's process id, or 0 when it could not be started.
+    virtual qint64 start(const QString &program, const QStringList &arguments) = 0;
+    // Brings the top-level window of process pid to the front; false when the
+    // process has no window any more (or the desktop cannot raise it).
+    virtual bool activate(qint64 pid) = 0;
+    // Whether process pid is still running.
+    virtual bool isRunning(qint64 pid) = 0;
+};
+
+} // namespace calmora

@@ -1,0 +1,63 @@
+#include "platform/platform.h"
+
+#include "platform/processlauncher.h"
+#include "platform/qtdialogs.h"
+#include "platform/qttrayicon.h"
+#include "platform/random.h"
+#include "platform/settingsstore.h"
+#include "platform/systemmediaplayer.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSysInfo>
+
+namespace calmora {
+
+static ProgramInfo runningProgram()
+{
+    const QFileInfo exe(QCoreApplication::applicationFilePath());
+    ProgramInfo info;
+    info.baseName = exe.completeBaseName();
+    info.fileName = exe.fileName();
+    info.folder = exe.absolutePath();
+#ifdef Q_OS_WIN
+    info.updaterName = QStringLiteral("update.exe");
+#else
+    info.updaterName = QStringLiteral("update");
+#endif
+    info.computerName = QSysInfo::machineHostName();
+    return info;
+}
+
+struct Platform::Impl
+{
+    ProgramInfo program = runningProgram();
+    SystemMediaPlayer player;
+    QtDialogs dialogs;
+    ProcessLauncher launcher;
+    SettingsStore store{QStringLiteral("Calmora"), program.baseName};
+    QtTrayIcon tray;
+    RandomGenerator random;
+};
+
+Platform::Platform()
+    : d(std::make_unique<Impl>())
+{
+}
+
+Platform::~Platform() = default;
+
+Services Platform::services() const
+{
+    Services s;
+    s.player = &d->player;
+    s.dialogs = &d->dialogs;
+    s.launcher = &d->launcher;
+    s.store = &d->store;
+    s.tray = &d->tray;
+    s.random = &d->random;
+    s.program = d->program;
+    return s;
+}
+
+} // namespace calmora

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/services.h"
+
+#include <memory>
+
+namespace calmora {
+
+// Owns the real implementation of every platform service. This is the one
+// place that chooses them for the operating system the program runs on.
+class Platform final
+{
+public:
+    Platform();
+    ~Platform();
+    Q_DISABLE_COPY_MOVE(Platform)
+
+    Services services() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace calmora

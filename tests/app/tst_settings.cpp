@@ -1,0 +1,200 @@
+#include "app/appstate.h"
+#include "app/settings.h"
+#include "fakes.h"
+#include "list/soundlist.h"
+#include "net/folderlisting.h"
+
+#include <QListWidget>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace calmora;
+using namespace calmora::test;
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+    struct Fixture
+    {
+        TestRig rig;
+        AppState state;
+        QListWidget list1;
+        SoundList list{&list1, state, nullptr};
+        FolderListing file1;
+        SettingsContext context() { return {*rig.store, state, list, file1, rig.dialogs, nullptr}; }
+    };
+
+private Q_SLOTS:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void emptyStoreGivesDefaults()
+    {
+        Fixture f;
+        f.state.SettingsChanged = true;
+        Read_Settings(f.context());
+        QCOMPARE(f.state.StressIndex, 2);
+        QVERIFY(f.state.NetName.isEmpty());
+        QVERIFY(f.state.NetPath.isEmpty());
+        QVERIFY(!f.state.NetActive);
+        QCOMPARE(f.state.UserCount, 0);
+        for (int n = 1; n <= 12; ++n)
+            QVERIFY(f.state.FunctionKeyTable[n].isEmpty());
+        QCOMPARE(f.list.count(), 0);
+        QVERIFY(!f.state.SettingsChanged);
+        QVERIFY(f.rig.dialogs.messages.isEmpty()); // empty NetPath binds silently
+    }
+
+    void seededStoreIsRead()
+    {
+        Fixture f;
+        const QString folder = f.rig.dir.path();
+        f.rig.writeSettings("[Settings]\nStressIndex=0\nNetActive=TRUE\nNetName=bob\nNetPath=" + folder.toUtf8()
+                            + "\nUsers=2\nUser1=ann\nUser2=Carl\nUser3=ghost\n"
+                              "[Function%20Keys]\nF1=Random\nF12=/s/z.wav\n"
+                              "[WAV%20Files]\nNumWavs=3\nwav0=\"/s/b.wav,True\"\nwav1=\"/s/a.wav,False\"\n"
+                              "wav2=\"/s/C.wav,1\"\n");
+        Read_Settings(f.context());
+        QCOMPARE(f.state.StressIndex, 0);
+        QVERIFY(f.state.NetActive);
+        QCOMPARE(f.state.NetName, QStringLiteral("bob"));
+        QCOMPARE(f.state.UserCount, 2);
+        QCOMPARE(f.state.Users[2], QStringLiteral("Carl"));
+        QVERIFY(f.state.Users[3].isEmpty());
+        QCOMPARE(f.state.FunctionKeyTable[1], QStringLiteral("Random"));
+        QCOMPARE(f.state.FunctionKeyTable[12], QStringLiteral("/s/z.wav"));
+        QCOMPARE(f.list.count(), 3);
+        QCOMPARE(f.list.text(0), QStringLiteral("/s/a.wav"));
+        QVERIFY(!f.list.isTicked(0));
+        QCOMPARE(f.list.List2(), (QStringList{QStringLiteral("/s/b.wav"), QStringLiteral("/s/C.wav")}));
+        QCOMPARE(f.file1.path(), folder);
+        QVERIFY(!f.state.SettingsChanged);
+    }
+
+    void badValuesGetSafeDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("stress");
+        QTest::addColumn<int>("users");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QStringList>("ticked");
+        QTest::newRow("non-numeric stress") << QByteArray("[Settings]\nStressIndex=abc\n") << 2 << 0
+                                            << QStringList() << QStringList();
+        QTest::newRow("stress out of range") << QByteArray("[Settings]\nStressIndex=7\nUsers=-4\n") << 2 << 0
+                                             << QStringList() << QStringList();
+        QTest::newRow("users above fifty") << QByteArray("[Settings]\nUsers=75\n") << 2 << 50 << QStringList()
+                                           << QStringList();
+        QTest::newRow("huge count reads what exists")
+            << QByteArray("[WAV%20Files]\nNumWavs=99999999999\nwav0=\"/a.wav,True\"\nwav7=\"/b.wav,True\"\n") << 2
+            << 0 << QStringList{QStringLiteral("/a.wav"), QStringLiteral("/b.wav")}
+            << QStringList{QStringLiteral("/a.wav"), QStringLiteral("/b.wav")};
+        QTest::newRow("non-numeric count") << QByteArray("[WAV%20Files]\nNumWavs=lots\nwav0=\"/a.wav,True\"\n") << 2
+                                           << 0 << QStringList{QStringLiteral("/a.wav")}
+                                           << QStringList{QStringLiteral("/a.wav")};
+        QTest::newRow("count larger than keys") << QByteArray("[WAV%20Files]\nNumWavs=4.9\nwav1=/x.wav\n") << 2 << 0
+                                                << QStringList{QStringLiteral("/x.wav")} << QStringList();
+        QTest::newRow("unreadable tick") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a.wav,maybe\"\n") << 2 << 0
+                                         << QStringList{QStringLiteral("/a.wav")} << QStringList();
+        QTest::newRow("comma in path") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a,b/c.wav,True\"\n") << 2
+                                       << 0 << QStringList{QStringLiteral("/a,b/c.wav")}
+                                       << QStringList{QStringLiteral("/a,b/c.wav")};
+        QTest::newRow("unquoted comma") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=/a.wav,true\n") << 2 << 0
+                                        << QStringList{QStringLiteral("/a.wav")}
+                                        << QStringList{QStringLiteral("/a.wav")};
+    }
+
+    void badValuesGetSafeDefaults()
+    {
+        QFETCH(QByteArray, ini);
+        Fixture f;
+        f.rig.writeSettings(ini);
+        Read_Settings(f.context());
+        QTEST(f.state.StressIndex, "stress");
+        QTEST(f.state.UserCount, "users");
+        QStringList entries;
+        for (int i = 0; i < f.list.count(); ++i)
+            entries.append(f.list.text(i));
+        QTEST(entries, "entries");
+        QTEST(f.list.List2(), "ticked");
+    }
+
+    void missingFolderIsReportedOnceButUnreachableDeviceIsNot()
+    {
+        Fixture f;
+        f.rig.writeSettings("[Settings]\nNetPath=" + f.rig.dir.filePath(QStringLiteral("gone")).toUtf8() + "\n");
+        Read_Settings(f.context());
+        QCOMPARE(f.rig.dialogs.messages, QStringList{QStringLiteral("No such file or directory")});
+
+        QVERIFY(FolderListing::isDeviceUnavailable(std::make_error_code(std::errc::not_connected)));
+        QVERIFY(!FolderListing::isDeviceUnavailable(std::make_error_code(std::errc::no_such_file_or_directory)));
+    }
+
+    void saveThenRestoreRoundTrips()
+    {
+        Fixture f;
+        f.state.StressIndex = 3;
+        f.state.NetName = QStringLiteral("ann");
+        f.state.NetPath = QStringLiteral("/srv/share");
+        f.state.NetActive = true;
+        f.state.UserCount = 2;
+        f.state.Users[1] = QStringLiteral("bob");
+        f.state.Users[2] = QStringLiteral("carl");
+        for (int n = 1; n <= 12; ++n)
+            f.state.FunctionKeyTable[n] = n % 2 ? QStringLiteral("/k/f%1.wav").arg(n) : QString();
+        for (const char *name : {"/s/e.wav", "/s/d.wav", "/s/c.wav", "/s/b.wav", "/s/a.wav"})
+            f.list.addEntry(QLatin1String(name), name[3] != 'c');
+        f.state.SettingsChanged = true;
+        QVERIFY(Save_Settings(f.context()));
+        QVERIFY(!f.state.SettingsChanged);
+
+        // Saving three entries after five leaves exactly three.
+        f.list.removeAt(4);
+        f.list.removeAt(3);
+        QVERIFY(Save_Settings(f.context()));
+        {
+            QSettings raw(f.rig.settingsPath(), QSettings::IniFormat);
+            raw.beginGroup(QStringLiteral("WAV Files"));
+            QCOMPARE(raw.allKeys().size(), 4);
+            QCOMPARE(raw.value(QStringLiteral("NumWavs")).toString(), QStringLiteral("3"));
+            QCOMPARE(raw.value(QStringLiteral("wav2")).toString(), QStringLiteral("/s/c.wav,False"));
+            raw.endGroup();
+            raw.beginGroup(QStringLiteral("Function Keys"));
+            QCOMPARE(raw.allKeys().size(), 12); // empty keys are written too
+        }
+
+        Fixture g;
+        g.rig.store = f.rig.reopenStore();
+        Read_Settings(g.context());
+        QCOMPARE(g.state.StressIndex, 3);
+        QCOMPARE(g.state.NetName, QStringLiteral("ann"));
+        QVERIFY(g.state.NetActive);
+        QCOMPARE(g.state.UserCount, 2);
+        QCOMPARE(g.state.Users[2], QStringLiteral("carl"));
+        QCOMPARE(g.state.FunctionKeyTable, f.state.FunctionKeyTable);
+        QCOMPARE(g.list.count(), 3);
+        QCOMPARE(g.list.List2(), (QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav")}));
+    }
+
+    void restoringAFullListIsOneBatch()
+    {
+        Fixture f;
+        QByteArray ini("[WAV%20Files]\nNumWavs=32767\n");
+        for (int n = 0; n < 32767; ++n)
+            ini += "wav" + QByteArray::number(n) + "=\"/s/" + QByteArray::number((n * 7919) % 32767) + ".wav,"
+                   + (n % 3 ? "True" : "False") + "\"\n";
+        f.rig.writeSettings(ini);
+        Read_Settings(f.context());
+        QCOMPARE(f.list.count(), 32767);
+        QCOMPARE(f.list.List2().size(), 21844);
+        QVERIFY(!f.state.SettingsChanged);
+        for (int i = 1; i < f.list.count(); ++i)
+            QVERIFY(f.list.text(i - 1).compare(f.list.text(i), Qt::CaseInsensitive) <= 0);
+        // One more entry than the list can hold is refused.
+        QCOMPARE(f.list.addEntry(QStringLiteral("/s/extra.wav"), true), -1);
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
