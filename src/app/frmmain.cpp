@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 
 #include "app/appinfo.h"
+#include "app/centre.h"
 #include "app/settings.h"
 #include "app/twips.h"
 #include "list/soundlist.h"
@@ -9,12 +10,14 @@
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
 #include "platform/trayicon.h"
+#include "sound/functionkeys.h"
 #include "sound/scheduler.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -23,7 +26,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -61,8 +63,21 @@ frmMain::frmMain(const Services &services, QWidget *parent)
 
     m_soundList = new SoundList(m_list1, m_state, this);
     m_scheduler = new Scheduler(m_state, *m_soundList, *m_services.player, *m_services.random, this);
+    m_scheduler->attachSwitch(m_chkDisable, m_mnuEnable, m_tmrMinute);
+    m_functionKeys = new FunctionKeys(m_state, *m_soundList, *m_services.player, *m_scheduler,
+                                      *m_services.store, this);
 
     connect(m_tmrMinute, &QTimer::timeout, this, &frmMain::tmrMinute_Timer);
+    // A tick that comes while a sound is played to its end runs after it.
+    connect(m_services.player, &MediaPlayer::waitFinished, this, [this] {
+        if (m_tickPending)
+            QTimer::singleShot(0, this, &frmMain::tmrMinute_Timer);
+    });
+    connect(m_chkSchedule, &QCheckBox::toggled, this, [this](bool ticked) {
+        m_txtStart->setEnabled(ticked);
+        m_txtStop->setEnabled(ticked);
+    });
+    connect(m_mnuFunctionKeys, &QAction::triggered, m_functionKeys, &FunctionKeys::mnuFunctionKeys_Click);
     connect(m_services.tray, &TrayIcon::doubleClicked, this, &frmMain::trayDoubleClicked);
     connect(m_services.tray, &TrayIcon::rightReleased, this, &frmMain::trayRightReleased);
     for (int k = 0; k < Scheduler::kLevels; ++k) {
@@ -219,16 +234,6 @@ SettingsContext frmMain::settingsContext()
     return SettingsContext{*m_services.store, m_state, *m_soundList, *m_file1, *m_services.dialogs, this};
 }
 
-void frmMain::centreOnScreen()
-{
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const QRect area = screen->availableGeometry();
-    const QSize outer = frameGeometry().size().expandedTo(sizeHint());
-    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
-}
-
 void frmMain::setSendEnabled(bool enabled)
 {
     m_cmdSend->setEnabled(enabled);
@@ -237,7 +242,7 @@ void frmMain::setSendEnabled(bool enabled)
 
 void frmMain::Form_Load()
 {
-    centreOnScreen();
+    centreOnScreen(this);
     m_state.MinDelayMinutes = 15;
     m_state.MaxDelayMinutes = 40;
     m_services.random->seedFromClock();
@@ -296,6 +301,11 @@ void frmMain::Check_Update()
 
 void frmMain::tmrMinute_Timer()
 {
+    if (m_services.player->isWaiting()) {
+        m_tickPending = true;
+        return;
+    }
+    m_tickPending = false;
     m_picNet->hide();
     setSendEnabled(m_state.NetActive);
     m_scheduler->schedulingStep();
@@ -348,6 +358,17 @@ void frmMain::changeEvent(QEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // Key preview: function keys pressed anywhere in this window. Consuming them
+    // keeps an unhandled key from reaching the window again through its parents.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) {
+            if (!key->isAutoRepeat())
+                m_functionKeys->Form_KeyDown(key->key());
+            return true;
+        }
+    }
     // Once the main window has gone, the program ends with its last window.
     if (m_unloaded && event->type() == QEvent::Hide && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->isWindow()) {

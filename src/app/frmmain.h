@@ -22,6 +22,7 @@ class QToolButton;
 namespace calmora {
 
 class FolderListing;
+class FunctionKeys;
 class Scheduler;
 class SoundList;
 struct SettingsContext;
@@ -44,6 +45,7 @@ public:
     const Services &services() const { return m_services; }
     SoundList &soundList() const { return *m_soundList; }
     Scheduler &scheduler() const { return *m_scheduler; }
+    FunctionKeys &functionKeys() const { return *m_functionKeys; }
     FolderListing &File1() const { return *m_file1; }
     QTimer *tmrMinute() const { return m_tmrMinute; }
 
@@ -71,7 +73,6 @@ protected:
 private:
     void setupUi();
     void setupMenus();
-    void centreOnScreen();
     void setSendEnabled(bool enabled);
     SettingsContext settingsContext();
     void Form_QueryUnload();
@@ -128,8 +129,10 @@ private:
 
     SoundList *m_soundList = nullptr;
     Scheduler *m_scheduler = nullptr;
+    FunctionKeys *m_functionKeys = nullptr;
 
     bool m_trayBusy = false;
+    bool m_tickPending = false;
     bool m_closing = false;
     bool m_unloaded = false;
     bool m_lastWindowGone = false;

@@ -5,7 +5,10 @@
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cmath>
 
@@ -76,6 +79,39 @@ void Scheduler::optstress_MouseUp(int index)
     DelayLaugh();
     m_state.SettingsChanged = true;
     m_state.StressIndex = index;
+}
+
+} // namespace calmora
+
+namespace calmora {
+
+void Scheduler::attachSwitch(QCheckBox *chkDisable, QAction *mnuEnable, QTimer *tmrMinute)
+{
+    m_chkDisable = chkDisable;
+    m_mnuEnable = mnuEnable;
+    m_tmrMinute = tmrMinute;
+    connect(m_chkDisable, &QCheckBox::toggled, this, &Scheduler::chkDisable_Click);
+    connect(m_mnuEnable, &QAction::triggered, this, &Scheduler::mnuEnable_Click);
+}
+
+void Scheduler::chkDisable_Click(bool ticked)
+{
+    if (ticked) {
+        m_tmrMinute->stop();
+        m_state.SoundsDisabled = true;
+        m_mnuEnable->setChecked(true);
+    } else {
+        m_state.SoundsDisabled = false;
+        m_tmrMinute->start();
+        Laugh();
+        m_mnuEnable->setChecked(false);
+    }
+}
+
+void Scheduler::mnuEnable_Click()
+{
+    // A checkable action has already flipped its mark when it reports the click.
+    m_chkDisable->setChecked(m_mnuEnable->isChecked());
 }
 
 } // namespace calmora

@@ -48,8 +48,17 @@ public:
     // Plays a random ticked sound to its end.
     void Laugh();
 
-    // The user released the mouse on stress level button index.
+    // The user released the mouse on stress level button index (or chose it
+    // with the keyboard, which applies the level just the same).
     void optstress_MouseUp(int index);
+
+    // The controls of the switch: "Turn Me Off", the tray's "Enable Sounds"
+    // and the timer they stop and start.
+    void attachSwitch(QCheckBox *chkDisable, QAction *mnuEnable, QTimer *tmrMinute);
+    // "Turn Me Off" changed, by the user or by "Enable Sounds".
+    void chkDisable_Click(bool ticked);
+    // "Enable Sounds": its mark always equals "Turn Me Off".
+    void mnuEnable_Click();
 
 private:
     void pickRandomSound();
@@ -58,6 +67,9 @@ private:
     SoundList &m_list;
     MediaPlayer &m_player;
     RandomGenerator &m_random;
+    QCheckBox *m_chkDisable = nullptr;
+    QAction *m_mnuEnable = nullptr;
+    QTimer *m_tmrMinute = nullptr;
     double m_elapsedMinutes = 0;
 };
 

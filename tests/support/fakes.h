@@ -32,6 +32,8 @@ public:
 
     // The file names handed to "sound" commands, in order.
     QStringList soundsPlayed() const;
+    // Pretends a sound is being played to its end (or has just ended).
+    void simulateWaiting(bool waiting) { setWaiting(waiting); }
     QStringList log;
     QString fileName;
     bool wait = false;
