@@ -5,12 +5,14 @@
 #include "app/settings.h"
 #include "app/twips.h"
 #include "list/soundlist.h"
+#include "list/soundlistcontroller.h"
 #include "net/folderlisting.h"
 #include "platform/dialogs.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
 #include "platform/trayicon.h"
 #include "sound/functionkeys.h"
+#include "sound/playback.h"
 #include "sound/scheduler.h"
 
 #include <QApplication>
@@ -66,6 +68,9 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     m_scheduler->attachSwitch(m_chkDisable, m_mnuEnable, m_tmrMinute);
     m_functionKeys = new FunctionKeys(m_state, *m_soundList, *m_services.player, *m_scheduler,
                                       *m_services.store, this);
+    m_listController = new SoundListController(*m_soundList, m_state, m_services, m_tmrMinute, m_mnuPopup2,
+                                               this, this);
+    m_playback = new Playback(*m_soundList, *m_services.player, this);
 
     connect(m_tmrMinute, &QTimer::timeout, this, &frmMain::tmrMinute_Timer);
     // A tick that comes while a sound is played to its end runs after it.
@@ -78,6 +83,13 @@ frmMain::frmMain(const Services &services, QWidget *parent)
         m_txtStop->setEnabled(ticked);
     });
     connect(m_mnuFunctionKeys, &QAction::triggered, m_functionKeys, &FunctionKeys::mnuFunctionKeys_Click);
+    connect(m_cmdPlay, &QPushButton::clicked, m_playback, &Playback::cmdPlay_Click);
+    connect(m_mnuPlay, &QAction::triggered, m_playback, &Playback::mnuPlay_Click);
+    connect(m_cmdAdd, &QPushButton::clicked, m_listController, &SoundListController::cmdAdd_Click);
+    connect(m_cmdDelete, &QPushButton::clicked, m_listController, &SoundListController::cmdDelete_Click);
+    connect(m_cmdClear, &QPushButton::clicked, m_listController, &SoundListController::cmdClear_Click);
+    connect(m_mnuDelete, &QAction::triggered, m_listController, &SoundListController::mnuDelete_Click);
+    connect(m_picture1, &QToolButton::clicked, m_listController, &SoundListController::Picture1_Click);
     connect(m_services.tray, &TrayIcon::doubleClicked, this, &frmMain::trayDoubleClicked);
     connect(m_services.tray, &TrayIcon::rightReleased, this, &frmMain::trayRightReleased);
     for (int k = 0; k < Scheduler::kLevels; ++k) {

@@ -23,8 +23,10 @@ namespace calmora {
 
 class FolderListing;
 class FunctionKeys;
+class Playback;
 class Scheduler;
 class SoundList;
+class SoundListController;
 struct SettingsContext;
 
 // The main window. It owns every control that more than one part of the
@@ -46,6 +48,7 @@ public:
     SoundList &soundList() const { return *m_soundList; }
     Scheduler &scheduler() const { return *m_scheduler; }
     FunctionKeys &functionKeys() const { return *m_functionKeys; }
+    SoundListController &listController() const { return *m_listController; }
     FolderListing &File1() const { return *m_file1; }
     QTimer *tmrMinute() const { return m_tmrMinute; }
 
@@ -130,6 +133,8 @@ private:
     SoundList *m_soundList = nullptr;
     Scheduler *m_scheduler = nullptr;
     FunctionKeys *m_functionKeys = nullptr;
+    SoundListController *m_listController = nullptr;
+    Playback *m_playback = nullptr;
 
     bool m_trayBusy = false;
     bool m_tickPending = false;

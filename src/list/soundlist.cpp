@@ -90,7 +90,13 @@ void SoundList::setTicked(int index, bool ticked)
 
 void SoundList::removeAt(int index)
 {
-    delete m_list1->takeItem(index);
+    {
+        // The view would highlight a neighbour; the user has not chosen one.
+        const QSignalBlocker blocker(m_list1);
+        delete m_list1->takeItem(index);
+        m_list1->setCurrentRow(-1);
+        m_list1->clearSelection();
+    }
     Get_SelectedWavs();
 }
 
@@ -113,6 +119,37 @@ void SoundList::Get_SelectedWavs()
         if (item->checkState() == Qt::Checked)
             m_list2.append(item->text());
     }
+}
+
+int SoundList::addSoundFiles(const QStringList &paths, Qt::CaseSensitivity fileNames)
+{
+    const Batch batch(*this);
+    int notAdded = 0;
+    for (const QString &path : paths) {
+        if (!isSoundFileName(path))
+            continue;
+        if (notAdded > 0 || addEntry(entryText(path, fileNames), true) < 0)
+            ++notAdded;
+    }
+    return notAdded;
+}
+
+bool SoundList::isSoundFileName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)
+           || name.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive);
+}
+
+QString SoundList::entryText(const QString &path, Qt::CaseSensitivity fileNames)
+{
+    return fileNames == Qt::CaseInsensitive ? path.toLower() : path;
+}
+
+QString SoundList::listFullMessage(int notAdded)
+{
+    return QStringLiteral("The sound list is full: it holds at most %1 files. %2 not added.")
+        .arg(kMaxEntries)
+        .arg(notAdded == 1 ? QStringLiteral("1 file was") : QStringLiteral("%1 files were").arg(notAdded));
 }
 
 void SoundList::List1_ItemCheck()

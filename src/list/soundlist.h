@@ -41,13 +41,28 @@ public:
     // -1 when the list is full.
     int addEntry(const QString &text, bool ticked);
     void setTicked(int index, bool ticked);
-    // Removing also rebuilds List2, so a removed sound never plays at random.
+    // Removing also rebuilds List2, so a removed sound never plays at random,
+    // and leaves no entry highlighted.
     void removeAt(int index);
     // Empties List1 and List2 without touching SettingsChanged.
     void clear();
 
     // Rebuilds List2 from the ticked entries of List1.
     void Get_SelectedWavs();
+
+    // Adds, ticked and in the order given, every path whose name ends in
+    // ".wav" or ".avi"; other paths are skipped. Returns how many sound files
+    // did not fit into the full list.
+    int addSoundFiles(const QStringList &paths, Qt::CaseSensitivity fileNames);
+
+    // Whether name ends in ".wav" or ".avi", in any letter case.
+    static bool isSoundFileName(const QString &name);
+    // The text a file gets in the list. Where the file system ignores letter
+    // case it is lower-cased; where case matters it must stay as it is, or
+    // the entry would name a file that does not exist.
+    static QString entryText(const QString &path, Qt::CaseSensitivity fileNames);
+    // Tells the user that notAdded files found no room in the list.
+    static QString listFullMessage(int notAdded);
 
     // While a batch is open, tick changes rebuild List2 once, when it closes,
     // instead of once per entry. What they leave behind is the same.

@@ -18,6 +18,15 @@ public:
     virtual bool activate(qint64 pid) = 0;
     // Whether process pid is still running.
     virtual bool isRunning(qint64 pid) = 0;
+
+    // The platform's description of why the last start failed, or "".
+    virtual QString lastError() const { return QString(); }
+    // The command line, program first, that opens the desktop's file manager
+    // on folder.
+    virtual QStringList fileManagerCommand(const QString &folder)
+    {
+        return {QStringLiteral("xdg-open"), folder};
+    }
 };
 
 } // namespace calmora

@@ -22,6 +22,7 @@ static ProgramInfo runningProgram()
     info.folder = exe.absolutePath();
 #ifdef Q_OS_WIN
     info.updaterName = QStringLiteral("update.exe");
+    info.fileNameCase = Qt::CaseInsensitive;
 #else
     info.updaterName = QStringLiteral("update");
 #endif

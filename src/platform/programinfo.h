@@ -13,6 +13,8 @@ struct ProgramInfo
     QString folder;         // folder without a trailing separator
     QString updaterName;    // the updater's file name in the same folder
     QString computerName;   // as the platform reports it, or ""
+    // Whether file names that differ only in letter case name different files.
+    Qt::CaseSensitivity fileNameCase = Qt::CaseSensitive;
 };
 
 } // namespace calmora

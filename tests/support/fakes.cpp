@@ -76,7 +76,7 @@ qint64 FakeLauncher::start(const QString &program, const QStringList &arguments)
 bool FakeLauncher::activate(qint64 pid)
 {
     activations.append(pid);
-    return running.contains(pid);
+    return canRaise && running.contains(pid);
 }
 
 bool FakeLauncher::isRunning(qint64 pid)

@@ -71,6 +71,8 @@ public:
     QList<qint64> running;
     qint64 nextPid = 100;
     bool failStarts = false;
+    // False: a desktop that cannot bring another program's window forward.
+    bool canRaise = true;
 };
 
 class FakeTray final : public TrayIcon
