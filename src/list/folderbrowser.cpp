@@ -112,9 +112,8 @@ QStringList FolderBrowser::mountedDrives()
         if (volume.isValid() && !roots.contains(root) && QFileInfo(root).isDir())
             roots.append(root);
     }
-    std::sort(roots.begin(), roots.end(), [](const QString &a, const QString &b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::sort(roots.begin(), roots.end(),
+              [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     const QString systemRoot = QStorageInfo::root().rootPath();
     roots.removeAll(systemRoot);
     roots.prepend(systemRoot);
@@ -241,8 +240,8 @@ void FolderBrowser::fillChildren(QTreeWidgetItem *item)
         return;
     item->setData(0, kFilledRole, true);
     const QString path = item->data(0, kPathRole).toString();
-    const QStringList names =
-        QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
+    const QStringList names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
+                                                   QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     for (const QString &name : names) {
         auto *child = new QTreeWidgetItem(item, {name});
         child->setData(0, kPathRole, childPath(path, name));

@@ -27,11 +27,7 @@ const QStringList &soundPatterns()
 
 frmFiles::frmFiles(AppState &state, SoundList &list, Dialogs &dialogs, Qt::CaseSensitivity fileNames,
                    QWidget *parent, const QStringList &drives)
-    : QDialog(parent),
-      m_state(state),
-      m_list(list),
-      m_dialogs(dialogs),
-      m_fileNames(fileNames)
+    : QDialog(parent), m_state(state), m_list(list), m_dialogs(dialogs), m_fileNames(fileNames)
 {
     setObjectName(QStringLiteral("frmFiles"));
     setWindowTitle(QStringLiteral("Select Sound Files"));

@@ -4,6 +4,8 @@
 
 #include <QListWidget>
 
+#include <algorithm>
+
 namespace calmora {
 
 namespace {
@@ -13,18 +15,14 @@ namespace {
 class SoundItem final : public QListWidgetItem
 {
 public:
-    explicit SoundItem(const QString &text)
-        : QListWidgetItem(text, nullptr, QListWidgetItem::UserType)
+    explicit SoundItem(const QString &text) : QListWidgetItem(text, nullptr, QListWidgetItem::UserType)
     {
         setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     }
 
     bool operator<(const QListWidgetItem &other) const override
     {
-        const QString a = text();
-        const QString b = other.text();
-        const int order = a.compare(b, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : a.compare(b, Qt::CaseSensitive) < 0;
+        return SoundList::sortsBefore(text(), other.text());
     }
 };
 
@@ -121,16 +119,30 @@ void SoundList::Get_SelectedWavs()
     }
 }
 
+bool SoundList::sortsBefore(const QString &a, const QString &b)
+{
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a.compare(b, Qt::CaseSensitive) < 0;
+}
+
 int SoundList::addSoundFiles(const QStringList &paths, Qt::CaseSensitivity fileNames)
 {
-    const Batch batch(*this);
-    int notAdded = 0;
+    QStringList texts;
+    texts.reserve(paths.size());
     for (const QString &path : paths) {
-        if (!isSoundFileName(path))
-            continue;
-        if (notAdded > 0 || addEntry(entryText(path, fileNames), true) < 0)
-            ++notAdded;
+        if (isSoundFileName(path))
+            texts.append(entryText(path, fileNames));
     }
+    // The first ones in the given order get the room that is left.
+    const qsizetype room = std::max(0, kMaxEntries - count());
+    const int notAdded = int(std::max<qsizetype>(0, texts.size() - room));
+    texts.resize(texts.size() - notAdded);
+    // Each entry ends up at its sorted place whatever the order of inserting;
+    // in sorted order each lands at or near the end instead of shifting the rest.
+    std::stable_sort(texts.begin(), texts.end(), sortsBefore);
+    const Batch batch(*this);
+    for (const QString &text : std::as_const(texts))
+        addEntry(text, true);
     return notAdded;
 }
 
@@ -159,8 +171,7 @@ void SoundList::List1_ItemCheck()
     Q_EMIT ticksChanged();
 }
 
-SoundList::Batch::Batch(SoundList &list)
-    : m_list(list)
+SoundList::Batch::Batch(SoundList &list) : m_list(list)
 {
     if (m_list.m_batchDepth++ == 0)
         m_list.m_list1->setUpdatesEnabled(false);

@@ -55,6 +55,9 @@ public:
     // did not fit into the full list.
     int addSoundFiles(const QStringList &paths, Qt::CaseSensitivity fileNames);
 
+    // The order of List1: letter case ignored, with a case-sensitive
+    // tie-break so every new entry lands at one definite place.
+    static bool sortsBefore(const QString &a, const QString &b);
     // Whether name ends in ".wav" or ".avi", in any letter case.
     static bool isSoundFileName(const QString &name);
     // The text a file gets in the list. Where the file system ignores letter

@@ -40,15 +40,10 @@ bool acceptFileDrag(QDropEvent *event)
 } // namespace
 
 SoundListController::SoundListController(SoundList &list, AppState &state, const Services &services,
-                                         QTimer *tmrMinute, QMenu *mnuPopup2, QWidget *window, QObject *parent)
-    : QObject(parent),
-      m_list(list),
-      m_list1(list.List1()),
-      m_state(state),
-      m_services(services),
-      m_tmrMinute(tmrMinute),
-      m_mnuPopup2(mnuPopup2),
-      m_window(window)
+                                         QTimer *tmrMinute, QMenu *mnuPopup2, QWidget *window,
+                                         QObject *parent)
+    : QObject(parent), m_list(list), m_list1(list.List1()), m_state(state), m_services(services),
+      m_tmrMinute(tmrMinute), m_mnuPopup2(mnuPopup2), m_window(window)
 {
     m_list1->setAcceptDrops(true);
     m_list1->viewport()->setAcceptDrops(true);
@@ -84,10 +79,8 @@ bool SoundListController::eventFilter(QObject *watched, QEvent *event)
             List1_MouseUp(mouse->button(), mouse->globalPosition().toPoint());
             return true;
         }
-        case QEvent::ContextMenu:
-            return true; // the release above opens the menu
-        default:
-            return false;
+        case QEvent::ContextMenu: return true; // the release above opens the menu
+        default: return false;
         }
     }
     if (watched == m_list1) {

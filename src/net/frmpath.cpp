@@ -17,7 +17,8 @@ frmPath::frmPath(AppState &state, Dialogs &dialogs, QWidget *parent, const QStri
     setObjectName(QStringLiteral("frmPath"));
     setWindowTitle(QStringLiteral("Select Path"));
     // No close box: OK and Cancel are the ways out.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsSize(4470, 3810));
 
     m_browser = new FolderBrowser(this, dialogs, drives);

@@ -38,7 +38,10 @@ QString unescapeDesktopValue(const QString &value)
         case 'n': out += QLatin1Char('\n'); break;
         case 't': out += QLatin1Char('\t'); break;
         case 'r': out += QLatin1Char('\r'); break;
-        default: out += QLatin1Char('\\'); out += next; break; // left for the quoting rules
+        default:
+            out += QLatin1Char('\\');
+            out += next;
+            break; // left for the quoting rules
         }
     }
     return out;
@@ -104,7 +107,8 @@ QString desktopExecValue(const QString &desktopFile)
         if (line.startsWith(QLatin1Char('[')))
             inEntry = line == QLatin1String("[Desktop Entry]");
         else if (inEntry && line.startsWith(QLatin1String("Exec")))
-            if (const qsizetype eq = line.indexOf(QLatin1Char('=')); eq > 0 && line.left(eq).trimmed() == QLatin1String("Exec"))
+            if (const qsizetype eq = line.indexOf(QLatin1Char('='));
+                eq > 0 && line.left(eq).trimmed() == QLatin1String("Exec"))
                 return unescapeDesktopValue(line.mid(eq + 1).trimmed());
     }
     return QString();

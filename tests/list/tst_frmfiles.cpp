@@ -134,8 +134,10 @@ private Q_SLOTS:
 
     void rootFolderPathIsTakenAsItStands()
     {
-        QCOMPARE(frmFiles::fullPath(QStringLiteral("/"), QStringLiteral("boom.wav")), QStringLiteral("//boom.wav"));
-        QCOMPARE(frmFiles::fullPath(QStringLiteral("/s"), QStringLiteral("boom.wav")), QStringLiteral("/s/boom.wav"));
+        QCOMPARE(frmFiles::fullPath(QStringLiteral("/"), QStringLiteral("boom.wav")),
+                 QStringLiteral("//boom.wav"));
+        QCOMPARE(frmFiles::fullPath(QStringLiteral("/s"), QStringLiteral("boom.wav")),
+                 QStringLiteral("/s/boom.wav"));
     }
 
     void cancelEmptiesBrowsePath()
@@ -189,8 +191,9 @@ private Q_SLOTS:
         Chooser c(folder.path());
         c.dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(c.dialog.get()));
-        for (QWidget *target : {static_cast<QWidget *>(c.file1()),
-                                static_cast<QWidget *>(c.dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")))}) {
+        for (QWidget *target :
+             {static_cast<QWidget *>(c.file1()),
+              static_cast<QWidget *>(c.dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")))}) {
             target->setFocus();
             for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
                 QTest::keyClick(target, key);
@@ -212,8 +215,9 @@ private Q_SLOTS:
                 w = w->nextInFocusChain();
             while (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty());
         }
-        QCOMPARE(order, (QStringList{QStringLiteral("dirList"), QStringLiteral("Drive1"), QStringLiteral("cmdOK"),
-                                     QStringLiteral("cmdCancel"), QStringLiteral("File1")}));
+        QCOMPARE(order,
+                 (QStringList{QStringLiteral("dirList"), QStringLiteral("Drive1"), QStringLiteral("cmdOK"),
+                              QStringLiteral("cmdCancel"), QStringLiteral("File1")}));
     }
 };
 

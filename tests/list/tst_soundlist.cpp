@@ -31,7 +31,8 @@ QStringList entries(const SoundList &list)
 }
 
 // Drops urls on the list the way a file manager does; returns the action the list took.
-Qt::DropAction drop(frmMain &w, const QList<QUrl> &urls, Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+Qt::DropAction drop(frmMain &w, const QList<QUrl> &urls,
+                    Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
 {
     QMimeData data;
     data.setUrls(urls);
@@ -75,7 +76,8 @@ private Q_SLOTS:
         const int sensitive = Qt::CaseSensitive;
         QTest::newRow("mixed, in any case")
             << (files({QStringLiteral("/s/tune.mp3"), QStringLiteral("/s/b.AVI"), QStringLiteral("/s/a.wav"),
-                       QStringLiteral("/s/x.wave"), QStringLiteral("/s/x.avi.txt"), QStringLiteral("/s/dir.wav/")})
+                       QStringLiteral("/s/x.wave"), QStringLiteral("/s/x.avi.txt"),
+                       QStringLiteral("/s/dir.wav/")})
                 << QUrl(QStringLiteral("https://example.org/c.wav")))
             << sensitive << QStringList{QStringLiteral("/s/a.wav [x]"), QStringLiteral("/s/b.AVI [x]")};
         QTest::newRow("case kept where names tell case apart")
@@ -84,9 +86,9 @@ private Q_SLOTS:
         QTest::newRow("lower case where names ignore case")
             << files({QStringLiteral("/home/ann/Sounds/Boom.WAV")}) << int(Qt::CaseInsensitive)
             << QStringList{QStringLiteral("/home/ann/sounds/boom.wav [x]")};
-        QTest::newRow("same file twice") << files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/a.wav")})
-                                         << sensitive
-                                         << QStringList{QStringLiteral("/s/a.wav [x]"), QStringLiteral("/s/a.wav [x]")};
+        QTest::newRow("same file twice")
+            << files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/a.wav")}) << sensitive
+            << QStringList{QStringLiteral("/s/a.wav [x]"), QStringLiteral("/s/a.wav [x]")};
         QTest::newRow("no files") << QList<QUrl>() << sensitive << QStringList();
     }
 
@@ -178,12 +180,13 @@ private Q_SLOTS:
             w.findChild<QAction *>(QStringLiteral("mnuDelete"))->trigger();
         else
             QTest::keyClick(list1, Qt::Key_Delete,
-                            how.startsWith(QLatin1String("Shift")) ? Qt::ShiftModifier
+                            how.startsWith(QLatin1String("Shift"))  ? Qt::ShiftModifier
                             : how.startsWith(QLatin1String("Ctrl")) ? Qt::ControlModifier
                                                                     : Qt::NoModifier);
-        const QStringList expected = highlighted ? QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/c.wav")}
-                                                 : QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav"),
-                                                               QStringLiteral("/s/c.wav")};
+        const QStringList expected = highlighted
+                                         ? QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/c.wav")}
+                                         : QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav"),
+                                                       QStringLiteral("/s/c.wav")};
         // A removed sound must not go on playing at random.
         QCOMPARE(w.soundList().List2(), expected);
         QCOMPARE(w.soundList().count(), expected.size());
@@ -206,7 +209,8 @@ private Q_SLOTS:
         QCOMPARE(w.soundList().currentIndex(), 0);
         w.findChild<QAction *>(QStringLiteral("mnuDelete"))->trigger();
         menu->hide();
-        QCOMPARE(w.soundList().List2(), (QStringList{QStringLiteral("/s/b.wav"), QStringLiteral("/s/c.wav")}));
+        QCOMPARE(w.soundList().List2(),
+                 (QStringList{QStringLiteral("/s/b.wav"), QStringLiteral("/s/c.wav")}));
     }
 
     void clearAsksFirst_data()

@@ -35,16 +35,17 @@ private Q_SLOTS:
         const QString url = QStringLiteral("file:///home/ann/My%20Sounds");
         const QString folder = QStringLiteral("/home/ann/My Sounds");
         QTest::newRow("URL list") << QStringLiteral("nautilus --new-window %U")
-                                  << QStringList{QStringLiteral("nautilus"), QStringLiteral("--new-window"), url};
+                                  << QStringList{QStringLiteral("nautilus"), QStringLiteral("--new-window"),
+                                                 url};
         QTest::newRow("file, other codes dropped")
             << QStringLiteral("\"/opt/File Manager/fm\" %i %c %k %f")
             << QStringList{QStringLiteral("/opt/File Manager/fm"), folder};
         QTest::newRow("code inside an argument, percent kept")
-            << QStringLiteral("fm --open=%f 100%%") << QStringList{QStringLiteral("fm"), QLatin1String("--open=") + folder,
-                                                                   QStringLiteral("100%")};
-        QTest::newRow("escapes in quotes") << QStringLiteral("sh -c \"echo \\\"\\$x\\\"\"")
-                                           << QStringList{QStringLiteral("sh"), QStringLiteral("-c"),
-                                                          QStringLiteral("echo \"$x\"")};
+            << QStringLiteral("fm --open=%f 100%%")
+            << QStringList{QStringLiteral("fm"), QLatin1String("--open=") + folder, QStringLiteral("100%")};
+        QTest::newRow("escapes in quotes")
+            << QStringLiteral("sh -c \"echo \\\"\\$x\\\"\"")
+            << QStringList{QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo \"$x\"")};
         QTest::newRow("no field code") << QStringLiteral("pcmanfm") << QStringList{QStringLiteral("pcmanfm")};
         QTest::newRow("empty") << QString() << QStringList();
     }

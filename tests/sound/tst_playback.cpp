@@ -32,13 +32,14 @@ private Q_SLOTS:
                                QStringLiteral("file ") + name, QStringLiteral("command open"),
                                QStringLiteral("command play")};
         };
-        QTest::newRow(".AVI in capitals is a video") << QStringLiteral("/v/Clip.AVI") << false
-                                                     << video(QStringLiteral("/v/Clip.AVI"));
-        QTest::newRow(".avi from the menu") << QStringLiteral("/v/clip.avi") << true
-                                            << video(QStringLiteral("/v/clip.avi"));
-        QTest::newRow(".avi.txt is a sound") << QStringLiteral("/v/clip.avi.txt") << false
-                                             << sound(QStringLiteral("/v/clip.avi.txt"));
-        QTest::newRow(".wav unticked") << QStringLiteral("/s/boom.wav") << true << sound(QStringLiteral("/s/boom.wav"));
+        QTest::newRow(".AVI in capitals is a video")
+            << QStringLiteral("/v/Clip.AVI") << false << video(QStringLiteral("/v/Clip.AVI"));
+        QTest::newRow(".avi from the menu")
+            << QStringLiteral("/v/clip.avi") << true << video(QStringLiteral("/v/clip.avi"));
+        QTest::newRow(".avi.txt is a sound")
+            << QStringLiteral("/v/clip.avi.txt") << false << sound(QStringLiteral("/v/clip.avi.txt"));
+        QTest::newRow(".wav unticked")
+            << QStringLiteral("/s/boom.wav") << true << sound(QStringLiteral("/s/boom.wav"));
         QTest::newRow("no highlight plays nothing") << QString() << false << sound(QString());
     }
 
