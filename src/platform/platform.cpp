@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include "platform/posixfilesystem.h"
 #include "platform/processlauncher.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttrayicon.h"
@@ -59,6 +60,12 @@ Services Platform::services() const
     s.random = &d->random;
     s.program = d->program;
     return s;
+}
+
+std::shared_ptr<FileSystem> systemFileSystem()
+{
+    static const std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
+    return files;
 }
 
 } // namespace calmora

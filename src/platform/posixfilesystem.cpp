@@ -1,0 +1,253 @@
+#include "platform/posixfilesystem.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace calmora {
+
+namespace {
+
+constexpr qint64 kChunk = 64 * 1024;
+
+std::error_code lastError()
+{
+    // A failing call that left errno alone still has to read as a failure.
+    return std::error_code(errno ? errno : EIO, std::generic_category());
+}
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// Closes a descriptor once; close() on a network file may report a failed write.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() { close(); }
+    Q_DISABLE_COPY_MOVE(Descriptor)
+
+    int get() const { return m_fd; }
+    bool isOpen() const { return m_fd >= 0; }
+    bool close()
+    {
+        if (m_fd < 0)
+            return true;
+        const int fd = std::exchange(m_fd, -1);
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Reads up to size bytes; fewer only at the end of the file. -1 on failure.
+qint64 readSome(int fd, char *data, qint64 size)
+{
+    qint64 total = 0;
+    while (total < size) {
+        const ssize_t n = ::read(fd, data + total, size_t(size - total));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            break;
+        total += n;
+    }
+    return total;
+}
+
+int createNew(const QByteArray &path)
+{
+    int fd;
+    do
+        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int openForReading(const QByteArray &path)
+{
+    int fd;
+    do
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+} // namespace
+
+FileSystem::Info PosixFileSystem::info(const QString &path, std::error_code &error)
+{
+    error.clear();
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {};
+        error = lastError();
+        return {};
+    }
+    Info result;
+    result.size = qint64(st.st_size);
+    result.kind = S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+    return result;
+}
+
+void PosixFileSystem::forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
+                                  std::error_code &error)
+{
+    error.clear();
+    DIR *dir = ::opendir(native(folder).constData());
+    if (!dir) {
+        error = lastError();
+        return;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            if (errno != 0)
+                error = lastError();
+            break;
+        }
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        if (!visit(name))
+            break;
+    }
+    ::closedir(dir);
+}
+
+QString PosixFileSystem::decodeName(std::string_view name) const
+{
+    return QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
+}
+
+QByteArray PosixFileSystem::read(const QString &path, qint64 maxBytes, std::error_code &error)
+{
+    error.clear();
+    Descriptor fd(openForReading(native(path)));
+    if (!fd.isOpen()) {
+        error = lastError();
+        return {};
+    }
+    QByteArray bytes(qsizetype(std::max<qint64>(0, maxBytes)), Qt::Uninitialized);
+    const qint64 n = readSome(fd.get(), bytes.data(), bytes.size());
+    if (n < 0) {
+        error = lastError();
+        return {};
+    }
+    bytes.truncate(qsizetype(n));
+    return bytes;
+}
+
+void PosixFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error)
+{
+    error.clear();
+    Descriptor source(openForReading(native(from)));
+    if (!source.isOpen()) {
+        error = lastError();
+        return;
+    }
+    const QByteArray target = native(to);
+    Descriptor dest(createNew(target));
+    if (!dest.isOpen()) {
+        error = lastError();
+        return;
+    }
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 n = readSome(source.get(), buffer.data(), kChunk);
+        if (n < 0) {
+            error = lastError();
+            break;
+        }
+        if (n == 0)
+            break;
+        total += n;
+        if (total > maxBytes) {
+            error = std::make_error_code(std::errc::file_too_large);
+            break;
+        }
+        if (!writeAll(dest.get(), buffer.constData(), n)) {
+            error = lastError();
+            break;
+        }
+        if (n < kChunk)
+            break;
+    }
+    if (!dest.close() && !error)
+        error = lastError();
+    if (error)
+        ::unlink(target.constData());
+}
+
+void PosixFileSystem::write(const QString &path, const QByteArray &bytes, std::error_code &error)
+{
+    error.clear();
+    const QByteArray target = native(path);
+    Descriptor fd(createNew(target));
+    if (!fd.isOpen()) {
+        error = lastError();
+        return;
+    }
+    if (!writeAll(fd.get(), bytes.constData(), bytes.size()))
+        error = lastError();
+    if (!fd.close() && !error)
+        error = lastError();
+    if (error)
+        ::unlink(target.constData());
+}
+
+void PosixFileSystem::rename(const QString &from, const QString &to, std::error_code &error)
+{
+    error.clear();
+    const QByteArray source = native(from);
+    const QByteArray target = native(to);
+    if (::rename(source.constData(), target.constData()) == 0)
+        return;
+    // Some network file systems refuse to rename over an existing file.
+    if (errno == EEXIST || errno == EACCES || errno == EPERM) {
+        const int first = errno;
+        if (::unlink(target.constData()) == 0 && ::rename(source.constData(), target.constData()) == 0)
+            return;
+        errno = first;
+    }
+    error = lastError();
+}
+
+void PosixFileSystem::remove(const QString &path, std::error_code &error)
+{
+    error.clear();
+    if (::unlink(native(path).constData()) != 0)
+        error = lastError();
+}
+
+} // namespace calmora

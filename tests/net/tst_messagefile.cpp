@@ -1,0 +1,177 @@
+#include "net/cp1252.h"
+#include "net/messagefile.h"
+#include "platform/filesystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace calmora;
+
+class TestMessageFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
+
+    static QByteArray contents(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    static void put(const QString &file, const QByteArray &bytes)
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+private Q_SLOTS:
+    void writesTheRecordByteForByte_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("abc") << QStringLiteral("abc") << QByteArray("\x22\x61\x62\x63\x22\x0D\x0A");
+        QTest::newRow("two lines") << QStringLiteral("one\ntwo") << QByteArray("\"one\r\ntwo\"\r\n");
+        QTest::newRow("typed CR LF stays one line end")
+            << QStringLiteral("one\r\ntwo") << QByteArray("\"one\r\ntwo\"\r\n");
+        QTest::newRow("comma and quote unchanged")
+            << QStringLiteral("hi, \"you\"") << QByteArray("\"hi, \"you\"\"\r\n");
+        QTest::newRow("euro and e-acute in the code page")
+            << QStringLiteral("5 \u20AC caf\u00E9") << QByteArray("\"5 \x80 caf\xE9\"\r\n");
+        QTest::newRow("outside the code page")
+            << QStringLiteral("\u0101 \U0001F600 \u4E2D") << QByteArray("\"? ? ?\"\r\n");
+    }
+
+    void writesTheRecordByteForByte()
+    {
+        QFETCH(QString, message);
+        QFETCH(QByteArray, bytes);
+        const QString file = path("bob.txt");
+        QVERIFY(!Write_Message(*systemFileSystem(), file, message));
+        QCOMPARE(contents(file), bytes);
+    }
+
+    void readsBackWhatWasWritten_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::newRow("abc") << QStringLiteral("abc");
+        QTest::newRow("two lines") << QStringLiteral("one\ntwo");
+        QTest::newRow("comma") << QStringLiteral("hi, there");
+        QTest::newRow("leading spaces") << QStringLiteral("   indented");
+        QTest::newRow("blank lines inside") << QStringLiteral("a\n\n\nb\n");
+    }
+
+    void readsBackWhatWasWritten()
+    {
+        QFETCH(QString, message);
+        const QString file = path("rt.txt");
+        QVERIFY(!Write_Message(*systemFileSystem(), file, message));
+        const MessageRead read = Read_Message(*systemFileSystem(), file);
+        QVERIFY(!read.error);
+        QCOMPARE(read.text, message);
+    }
+
+    void everyCodePageCharacterRoundTrips()
+    {
+        // Every byte but the record's own quote and line-end bytes, as the text
+        // a peer would have typed.
+        QByteArray all;
+        for (int b = 1; b < 256; ++b) {
+            if (b != '"' && b != '\r' && b != '\n')
+                all.append(char(b));
+        }
+        const QString text = decodeCp1252(all);
+        QCOMPARE(text.size(), all.size());
+        QCOMPARE(text.at(all.indexOf(char(0x80))), QChar(0x20AC));
+        QCOMPARE(encodeCp1252(text), all);
+        const QString file = path("all.txt");
+        QVERIFY(!Write_Message(*systemFileSystem(), file, text));
+        QCOMPARE(Read_Message(*systemFileSystem(), file).text, text);
+        // The undefined bytes survive too, and no two bytes decode alike.
+        QCOMPARE(decodeCp1252(QByteArray("\x81\x8D\x8F\x90\x9D")),
+                 QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
+        QSet<QChar> distinct;
+        for (const QChar c : decodeCp1252(all))
+            distinct.insert(c);
+        QCOMPARE(distinct.size(), all.size());
+    }
+
+    void readsFilesWrittenByHand_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty file") << QByteArray() << QString();
+        QTest::newRow("last item wins")
+            << QByteArray("\"first\"\r\n\"second\"\r\n") << QStringLiteral("second");
+        QTest::newRow("comma separates unquoted items") << QByteArray("a,b,c\r\n") << QStringLiteral("c");
+        QTest::newRow("comma inside quotes") << QByteArray("\"a,b\"\r\n") << QStringLiteral("a,b");
+        QTest::newRow("line end inside quotes") << QByteArray("\"a\r\nb\"") << QStringLiteral("a\nb");
+        QTest::newRow("spaces before an item skipped") << QByteArray("x,   \"y\"\r\n") << QStringLiteral("y");
+        QTest::newRow("text after closing quote skipped")
+            << QByteArray("\"kept\" lost\r\n") << QStringLiteral("kept");
+        QTest::newRow("trailing comma gives an empty item") << QByteArray("\"a\",") << QString();
+        QTest::newRow("blank lines hold no item") << QByteArray("\"a\"\r\n\r\n\n\r\n") << QStringLiteral("a");
+        QTest::newRow("bare LF and CR end lines") << QByteArray("a\nb\rc") << QStringLiteral("c");
+        QTest::newRow("unterminated quote runs to the end")
+            << QByteArray("\"open, ended\r\n") << QStringLiteral("open, ended\n");
+        QTest::newRow("no final line end") << QByteArray("\"abc\"") << QStringLiteral("abc");
+        // Nothing is escaped, so a quote inside the text ends the item.
+        QTest::newRow("quote inside the text")
+            << QByteArray("\"say \"hi\" now\"\r\n") << QStringLiteral("say ");
+    }
+
+    void readsFilesWrittenByHand()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(lastMessageItem(bytes), text);
+    }
+
+    void readingIsBoundedAndSurvivesBinary()
+    {
+        // A huge file is read only as far as the limit: its last item there wins.
+        const QString huge = path("huge.txt");
+        QByteArray big(8 * 1024 * 1024, 'x');
+        big.replace(0, 6, "\"one\",");
+        put(huge, big);
+        const MessageRead read = Read_Message(*systemFileSystem(), huge);
+        QVERIFY(!read.error);
+        QCOMPARE(read.text.size(), kMaxMessageBytes - 6);
+
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary.append(char((i * 7919) & 0xFF));
+        const QString bin = path("bin.txt");
+        put(bin, binary);
+        QVERIFY(!Read_Message(*systemFileSystem(), bin).error);
+    }
+
+    void failuresAreReportedNotThrown()
+    {
+        const MessageRead missing = Read_Message(*systemFileSystem(), path("nobody.txt"));
+        QCOMPARE(missing.error, std::make_error_code(std::errc::no_such_file_or_directory));
+        QVERIFY(missing.text.isEmpty());
+        const auto error =
+            Write_Message(*systemFileSystem(), path("no/such/folder/bob.txt"), QStringLiteral("x"));
+        QCOMPARE(error, std::make_error_code(std::errc::no_such_file_or_directory));
+    }
+
+    void writingReplacesWholeAndLeavesNoTemporary()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("bob.txt"));
+        put(file, QByteArray(1000, 'z'));
+        QVERIFY(!Write_Message(*systemFileSystem(), file, QStringLiteral("short")));
+        QCOMPARE(contents(file), QByteArray("\"short\"\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("bob.txt")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMessageFile)
+#include "tst_messagefile.moc"
