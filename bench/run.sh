@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds what is needed, then runs every benchmark: each bench/*.sh script and
+# each bench_* program the build made. Each prints ratios against a baseline
+# measured in the same run. BENCH_RUNS sets how often each measurement repeats.
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/scripts/setup.sh" || exit 1
+bash "$root/scripts/build.sh" || exit 1
+export CALMORA_BIN_DIR=$root/build/bin
+
+status=0
+for script in "$root"/bench/*.sh; do
+    [ "$(basename "$script")" = run.sh ] && continue
+    echo "== $(basename "$script")"
+    bash "$script" || status=1
+    echo
+done
+for program in "$CALMORA_BIN_DIR"/bench_*; do
+    [ -x "$program" ] || continue
+    echo "== $(basename "$program")"
+    QT_QPA_PLATFORM=offscreen "$program" || status=1
+    echo
+done
+exit $status

@@ -1,0 +1,211 @@
+# shellcheck shell=bash
+# Helpers for end-to-end tests of the real program. Source this file, call
+# e2e_init, then start what the test needs. Everything lives in a private
+# temporary folder, and every process started here is ended by its id when
+# the test exits, however it exits.
+
+E2E_PIDS=()
+E2E_LAST_PID=
+E2E_REC_PID=
+
+e2e_log() {
+    echo "[e2e $(date +%T)] $*" >&2
+}
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    exit 1
+}
+
+# Creates $E2E_DIR and points HOME and the XDG folders into it, so the
+# user's own settings are never read or written.
+e2e_init() {
+    E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/calmora-e2e.XXXXXX")
+    export E2E_DIR
+    export HOME=$E2E_DIR/home
+    export XDG_CONFIG_HOME=$E2E_DIR/config
+    export XDG_DATA_HOME=$E2E_DIR/data
+    export XDG_CACHE_HOME=$E2E_DIR/cache
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+    unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+}
+
+# Remembers a process to end at exit.
+e2e_track() {
+    E2E_PIDS+=("$1")
+}
+
+e2e_untrack() {
+    local kept=() pid
+    for pid in "${E2E_PIDS[@]}"; do
+        [ "$pid" = "$1" ] || kept+=("$pid")
+    done
+    E2E_PIDS=("${kept[@]}")
+}
+
+# Starts a command in the background, tracked; its id is in $E2E_LAST_PID.
+e2e_spawn() {
+    "$@" &
+    E2E_LAST_PID=$!
+    e2e_track "$E2E_LAST_PID"
+}
+
+# Ends one tracked process: TERM, then KILL after two seconds.
+e2e_stop_pid() {
+    local pid=$1 i
+    if kill -0 "$pid" 2>/dev/null; then
+        kill -TERM "$pid" 2>/dev/null || true
+        for ((i = 0; i < 20; i++)); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+    e2e_untrack "$pid"
+}
+
+# Newest first: the program goes before the servers it talks to.
+e2e_cleanup() {
+    local status=$? i
+    trap - EXIT INT TERM
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        e2e_stop_pid "${E2E_PIDS[i]}"
+    done
+    if [ -n "${E2E_DIR:-}" ] && [ -d "$E2E_DIR" ]; then
+        if [ "$status" -ne 0 ] || [ -n "${E2E_KEEP:-}" ]; then
+            e2e_log "logs kept in $E2E_DIR"
+            for log in "$E2E_DIR"/*.log; do
+                [ -s "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
+            done
+        fi
+        [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_DIR"
+    fi
+    exit "$status"
+}
+
+# Waits up to $1 seconds for the command that follows to succeed.
+e2e_wait_for() {
+    local seconds=$1 i
+    shift
+    for ((i = 0; i < seconds * 10; i++)); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A private X server on a display number it picks itself; exports DISPLAY.
+e2e_start_xvfb() {
+    local file=$E2E_DIR/xvfb.display
+    : >"$file"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" >"$E2E_DIR/xvfb.log" 2>&1 &
+    e2e_track $!
+    e2e_wait_for 15 test -s "$file" || e2e_fail "Xvfb did not start"
+    DISPLAY=:$(head -n 1 "$file")
+    export DISPLAY
+    export QT_QPA_PLATFORM=xcb
+    e2e_wait_for 10 xdpyinfo || e2e_fail "Xvfb on $DISPLAY does not answer"
+}
+
+# A private PulseAudio whose only sink is the null sink "calm"; exports
+# XDG_RUNTIME_DIR and PULSE_SERVER so every client in the test uses it.
+e2e_start_pulse() {
+    export XDG_RUNTIME_DIR=$E2E_DIR/xdg
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
+    # The socket sits in a private folder, so clients need no cookie.
+    pulseaudio -D --exit-idle-time=-1 -n --log-target="file:$E2E_DIR/pulse.log" \
+        --load="module-null-sink sink_name=calm" \
+        --load="module-native-protocol-unix auth-anonymous=1" ||
+        e2e_fail "pulseaudio did not start"
+    e2e_wait_for 10 test -s "$XDG_RUNTIME_DIR/pulse/pid" || e2e_fail "pulseaudio wrote no pid"
+    e2e_track "$(cat "$XDG_RUNTIME_DIR/pulse/pid")"
+    e2e_wait_for 10 pactl info || e2e_fail "pulseaudio does not answer"
+}
+
+# Records what reaches the null sink as raw s16le, 44100 Hz, 2 channels.
+e2e_record_start() {
+    local file=$1
+    parec -d calm.monitor --format=s16le --rate=44100 --channels=2 --raw --latency-msec=50 >"$file" &
+    E2E_REC_PID=$!
+    e2e_track "$E2E_REC_PID"
+    e2e_wait_for 5 e2e_recording || e2e_fail "parec did not connect"
+}
+
+e2e_recording() {
+    [ -n "$(pactl list short source-outputs)" ]
+}
+
+e2e_record_stop() {
+    [ -n "$E2E_REC_PID" ] || return 0
+    sleep 0.3 # let the last buffer arrive
+    e2e_stop_pid "$E2E_REC_PID"
+    E2E_REC_PID=
+}
+
+# Prints how many 16-bit samples of a raw recording have |s| > 500.
+e2e_loud_samples() {
+    if [ -n "${E2E_LOUDCOUNT:-}" ]; then
+        "$E2E_LOUDCOUNT" "$1"
+    else
+        od -An -v -td2 -w2 "$1" | awk '$1 > 500 || $1 < -500 { n++ } END { print n + 0 }'
+    fi
+}
+
+# A notification area for tray icons; waits until it owns the tray selection.
+e2e_start_tray() {
+    trayer --edge top --align right --widthtype request --height 24 >"$E2E_DIR/trayer.log" 2>&1 &
+    e2e_track $!
+    e2e_wait_for 10 e2e_tray_ready || e2e_fail "trayer did not start"
+}
+
+# trayer maps its panel once it has taken the tray selection.
+e2e_tray_ready() {
+    xdotool search --onlyvisible --classname '^panel$' >/dev/null 2>&1
+}
+
+# A sine beep: e2e_make_beep FILE SECONDS [HERTZ].
+e2e_make_beep() {
+    sox -n -r 44100 -c 1 -b 16 "$1" synth "$2" sine "${3:-880}"
+}
+
+# Waits for a visible window whose title matches the regular expression and
+# prints its id: e2e_wait_window NAME [SECONDS].
+e2e_wait_window() {
+    timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" | head -n 1
+    [ "${PIPESTATUS[0]}" -eq 0 ]
+}
+
+# Waits up to $2 seconds (default 15) for a tracked process to end and returns
+# its exit status; 124 when it is still running.
+e2e_wait_exit() {
+    local pid=$1 seconds=${2:-15} status=0
+    e2e_wait_for "$seconds" e2e_gone "$pid" || return 124
+    wait "$pid" || status=$?
+    e2e_untrack "$pid"
+    return "$status"
+}
+
+e2e_gone() {
+    ! kill -0 "$1" 2>/dev/null
+}
+
+# Writes the program's settings store; the INI text comes from FILE, or from
+# standard input when FILE is "-" or missing. Prints the store's path. The
+# store is named after the executable's base name ($E2E_APP_NAME, default calmora).
+e2e_settings() {
+    local source=${1:--}
+    local path=$XDG_CONFIG_HOME/Calmora/${E2E_APP_NAME:-calmora}.conf
+    mkdir -p "$(dirname "$path")"
+    if [ "$source" = - ]; then
+        cat >"$path"
+    else
+        cp "$source" "$path"
+    fi
+    echo "$path"
+}
