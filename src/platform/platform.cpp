@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/audiooutputpulse.h"
+#include "platform/audiooutputqt.h"
 #include "platform/posixfilesystem.h"
 #include "platform/processlauncher.h"
 #include "platform/qtdialogs.h"
@@ -31,10 +33,22 @@ static ProgramInfo runningProgram()
     return info;
 }
 
+// libpulse where there is one: it alone reports when a sound has really
+// ended and bounds every wait on a server that stops answering (measured by
+// bench/player_bench.sh); Qt's own sink elsewhere.
+static std::shared_ptr<AudioOutput> systemAudioOutput()
+{
+#ifdef Q_OS_LINUX
+    return std::make_shared<PulseAudioOutput>();
+#else
+    return std::make_shared<QtAudioOutput>();
+#endif
+}
+
 struct Platform::Impl
 {
     ProgramInfo program = runningProgram();
-    SystemMediaPlayer player;
+    SystemMediaPlayer player{systemAudioOutput()};
     QtDialogs dialogs;
     ProcessLauncher launcher;
     SettingsStore store{QStringLiteral("Calmora"), program.baseName};

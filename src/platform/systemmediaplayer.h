@@ -2,17 +2,25 @@
 
 #include "platform/mediaplayer.h"
 
+#include <memory>
+
 namespace calmora {
 
-// The real player: sounds decoded with libsndfile and played on the default
-// audio output; "AVIVideo" files shown in a video window of the player's own.
+class AudioOutput;
+class AudioPlayback;
+class PlayingSound;
+class VideoWindow;
+
+// The real player: sounds decoded with libsndfile on a worker thread and
+// played through an AudioOutput; "AVIVideo" files shown in a video window of
+// the player's own.
 class SystemMediaPlayer final : public MediaPlayer
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SystemMediaPlayer)
 
 public:
-    explicit SystemMediaPlayer(QObject *parent = nullptr);
+    explicit SystemMediaPlayer(std::shared_ptr<AudioOutput> output, QObject *parent = nullptr);
     ~SystemMediaPlayer() override;
 
     void setDeviceType(const QString &deviceType) override;
@@ -20,10 +28,25 @@ public:
     void setWait(bool wait) override;
     void command(const QString &command) override;
 
+    // The video window once a video has been opened; null before.
+    VideoWindow *videoWindow() const { return m_video; }
+
 private:
+    void open();
+    void play();
+    void sound(const QString &fileName);
+    void close();
+    void waitUntilOver(const std::shared_ptr<const PlayingSound> &sound);
+
+    std::shared_ptr<AudioOutput> m_output;
+    std::unique_ptr<AudioPlayback> m_audio;
+    VideoWindow *m_video = nullptr;
     QString m_deviceType;
     QString m_fileName;
     bool m_wait = false;
+    // What "play" plays: set by "open", cleared by "close".
+    QString m_openedFile;
+    bool m_videoOpen = false;
 };
 
 } // namespace calmora

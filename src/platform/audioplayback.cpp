@@ -1,0 +1,130 @@
+#include "platform/audioplayback.h"
+
+#include "platform/audiofile.h"
+
+#include <algorithm>
+
+namespace calmora {
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// How long a new sound waits for the one it cuts off to let go of the output.
+constexpr auto kHandOver = 1s;
+// Opening a file and decoding its header; longer means a dead network folder.
+constexpr auto kOpenTimeout = 5s;
+// Added to a sound's length before a waiting caller stops believing in it.
+constexpr auto kEndSlack = 10s;
+// Longer than anyone waits for a sound; also keeps the arithmetic in range
+// when a damaged header claims billions of frames.
+constexpr auto kLongestSound = 24h;
+// How long closing the player waits for its workers before leaving them.
+constexpr auto kShutdownBudget = 2s;
+
+} // namespace
+
+bool PlayingSound::waitFor(std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [this] { return m_over; });
+}
+
+bool PlayingSound::wasPlayed() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_played;
+}
+
+Clock::time_point PlayingSound::giveUpAt() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_giveUpAt;
+}
+
+void PlayingSound::opened(Clock::duration length)
+{
+    const std::lock_guard lock(m_mutex);
+    m_giveUpAt = Clock::now() + length + kEndSlack;
+}
+
+void PlayingSound::finish(bool played)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_over = true;
+        m_played = played;
+    }
+    m_changed.notify_all();
+}
+
+AudioPlayback::AudioPlayback(std::shared_ptr<AudioOutput> output) : m_output(std::move(output)) {}
+
+AudioPlayback::~AudioPlayback()
+{
+    stop();
+    const auto deadline = Clock::now() + kShutdownBudget;
+    for (Worker &w : m_workers) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // A worker stuck in a read from a dead mount keeps only its own
+        // shared state alive; waiting for it would hang the exit.
+        if (w.sound->waitFor(std::max(left, 0ms)))
+            w.thread.join();
+        else
+            w.thread.detach();
+    }
+}
+
+std::shared_ptr<const PlayingSound> AudioPlayback::play(const QString &fileName)
+{
+    stop();
+    reapFinished();
+    std::shared_ptr<const PlayingSound> previous = m_workers.empty() ? nullptr : m_workers.back().sound;
+
+    auto sound = std::make_shared<PlayingSound>();
+    sound->m_giveUpAt = Clock::now() + kOpenTimeout;
+    if (fileName.isEmpty()) {
+        sound->finish(false);
+        return sound;
+    }
+    std::thread thread([output = m_output, sound, previous = std::move(previous), fileName] {
+        if (previous)
+            previous->waitFor(kHandOver);
+        const std::stop_token stop = sound->m_stop.get_token();
+        bool played = false;
+        if (!stop.stop_requested()) {
+            AudioFile file(fileName);
+            if (file.isOpen()) {
+                const std::chrono::duration<double> length(static_cast<double>(file.frames())
+                                                           / file.format().sampleRate);
+                sound->opened(std::chrono::duration_cast<Clock::duration>(
+                    std::min<std::chrono::duration<double>>(length, kLongestSound)));
+                played = output->play(file, stop);
+            }
+        }
+        sound->finish(played);
+    });
+    m_workers.push_back({std::move(thread), sound});
+    return sound;
+}
+
+void AudioPlayback::stop()
+{
+    for (Worker &w : m_workers)
+        w.sound->m_stop.request_stop();
+}
+
+void AudioPlayback::reapFinished()
+{
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (it->sound->isOver()) {
+            it->thread.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+} // namespace calmora

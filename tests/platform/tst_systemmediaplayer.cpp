@@ -1,0 +1,453 @@
+#include "avifixture.h"
+#include "platform/audiofile.h"
+#include "platform/audiooutputpulse.h"
+#include "platform/systemmediaplayer.h"
+#include "platform/videowindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+using namespace calmora;
+using namespace calmora::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRate = 8000;
+constexpr int kFrames = 4000;
+
+float sine(qint64 frame, int channel)
+{
+    return 0.5f * float(std::sin(2 * M_PI * (440 + 110 * channel) * double(frame) / kRate));
+}
+
+// Writes kFrames of a sine per channel in the given libsndfile format.
+bool writeSound(const QString &path, int format, int channels)
+{
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = channels;
+    info.format = format;
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file)
+        return false;
+    std::vector<float> frames(size_t(kFrames * channels));
+    for (qint64 i = 0; i < kFrames; ++i)
+        for (int c = 0; c < channels; ++c)
+            frames[size_t(i * channels + c)] = sine(i, c);
+    const bool ok = sf_writef_float(file, frames.data(), kFrames) == kFrames;
+    return sf_close(file) == 0 && ok;
+}
+
+// Stands in for the sound service: takes every frame it is given and keeps
+// them. A held sound plays until it is cut off, like a long one would.
+class FakeOutput final : public AudioOutput
+{
+public:
+    struct Play
+    {
+        AudioFormat format;
+        std::vector<float> samples;
+        bool cutOff = false;
+    };
+
+    bool play(FrameSource &source, std::stop_token stop) override
+    {
+        Play p;
+        p.format = source.format();
+        std::vector<float> block(size_t(512 * p.format.channels));
+        while (const qint64 got = source.read(block.data(), 512))
+            p.samples.insert(p.samples.end(), block.begin(), block.begin() + got * p.format.channels);
+        std::unique_lock lock(m_mutex);
+        ++m_started;
+        m_endedBeforeStart.push_back(int(m_plays.size()));
+        m_changed.notify_all();
+        if (hold)
+            m_changed.wait(lock, stop, [] { return false; });
+        else
+            m_changed.wait_for(lock, stop, length, [] { return false; });
+        p.cutOff = stop.stop_requested();
+        m_plays.push_back(std::move(p));
+        m_changed.notify_all();
+        return true;
+    }
+
+    bool isServerHung() override { return hung; }
+
+    bool waitForStarted(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, 10s, [&] { return m_started >= count; });
+    }
+    bool waitForPlays(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, 10s, [&] { return int(m_plays.size()) >= count; });
+    }
+    std::vector<Play> plays()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_plays;
+    }
+    int started()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_started;
+    }
+    // For each play, how many earlier ones had ended when it began.
+    std::vector<int> endedBeforeStart()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_endedBeforeStart;
+    }
+
+    std::atomic<bool> hold = false;
+    std::atomic<bool> hung = false;
+    std::chrono::milliseconds length{0};
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable_any m_changed;
+    std::vector<Play> m_plays;
+    std::vector<int> m_endedBeforeStart;
+    int m_started = 0;
+};
+
+struct Rig
+{
+    std::shared_ptr<FakeOutput> output = std::make_shared<FakeOutput>();
+    SystemMediaPlayer player{output};
+
+    void sound(const QString &fileName, bool wait, const QString &word = QStringLiteral("sound"))
+    {
+        player.setDeviceType(QStringLiteral("WaveAudio"));
+        player.setFileName(fileName);
+        player.setWait(wait);
+        player.command(word);
+    }
+    void video(const QString &fileName)
+    {
+        player.setWait(false);
+        player.setDeviceType(QStringLiteral("AVIVideo"));
+        player.setFileName(fileName);
+        player.command(QStringLiteral("Open"));
+        player.command(QStringLiteral("play"));
+    }
+};
+
+// Points libpulse at a socket for the lifetime of the object.
+class PulseServerOverride
+{
+public:
+    explicit PulseServerOverride(const QString &socket) : m_old(qgetenv("PULSE_SERVER"))
+    {
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(socket));
+    }
+    ~PulseServerOverride() { qputenv("PULSE_SERVER", m_old); }
+    Q_DISABLE_COPY_MOVE(PulseServerOverride)
+
+private:
+    QByteArray m_old;
+};
+
+} // namespace
+
+class TestSystemMediaPlayer : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString fixture(const char *name) const
+    {
+        return QFINDTESTDATA("../fixtures") + u'/' + QLatin1String(name);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        // No test may reach the desktop's real sound server.
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(QStringLiteral("no-server"))));
+    }
+
+    void playsEveryReadableFormat_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<double>("tolerance"); // RMS error against the original; 0 compares loudness only
+
+        QTest::newRow("8-bit PCM") << (SF_FORMAT_WAV | SF_FORMAT_PCM_U8) << 1 << 0.005;
+        QTest::newRow("16-bit PCM stereo") << (SF_FORMAT_WAV | SF_FORMAT_PCM_16) << 2 << 1e-4;
+        QTest::newRow("24-bit PCM") << (SF_FORMAT_WAV | SF_FORMAT_PCM_24) << 1 << 1e-6;
+        QTest::newRow("32-bit PCM") << (SF_FORMAT_WAV | SF_FORMAT_PCM_32) << 1 << 1e-6;
+        QTest::newRow("float") << (SF_FORMAT_WAV | SF_FORMAT_FLOAT) << 1 << 1e-6;
+        QTest::newRow("double") << (SF_FORMAT_WAV | SF_FORMAT_DOUBLE) << 1 << 1e-6;
+        QTest::newRow("IMA ADPCM") << (SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM) << 1 << 0.03;
+        QTest::newRow("MS ADPCM stereo") << (SF_FORMAT_WAV | SF_FORMAT_MS_ADPCM) << 2 << 0.03;
+        QTest::newRow("mu-law") << (SF_FORMAT_WAV | SF_FORMAT_ULAW) << 1 << 0.01;
+        QTest::newRow("A-law") << (SF_FORMAT_WAV | SF_FORMAT_ALAW) << 1 << 0.01;
+        QTest::newRow("GSM 6.10") << (SF_FORMAT_WAV | SF_FORMAT_GSM610) << 1 << 0.0;
+        QTest::newRow("WAVE_FORMAT_EXTENSIBLE 6 channels")
+            << (SF_FORMAT_WAVEX | SF_FORMAT_PCM_16) << 6 << 1e-4;
+        QTest::newRow("AIFF") << (SF_FORMAT_AIFF | SF_FORMAT_PCM_16) << 1 << 1e-4;
+        QTest::newRow("FLAC") << (SF_FORMAT_FLAC | SF_FORMAT_PCM_16) << 1 << 1e-4;
+        QTest::newRow("Ogg Vorbis") << (SF_FORMAT_OGG | SF_FORMAT_VORBIS) << 1 << 0.0;
+    }
+
+    void playsEveryReadableFormat()
+    {
+        QFETCH(int, format);
+        QFETCH(int, channels);
+        QFETCH(double, tolerance);
+        const QString file = path(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".snd"));
+        QVERIFY(writeSound(file, format, channels));
+
+        Rig rig;
+        rig.sound(file, true, QStringLiteral("Sound"));
+        QCOMPARE(rig.output->plays().size(), size_t(1));
+        const FakeOutput::Play p = rig.output->plays().front();
+        QCOMPARE(p.format.sampleRate, kRate);
+        QCOMPARE(p.format.channels, channels);
+        const qint64 frames = qint64(p.samples.size()) / channels;
+        // Block codecs pad their last block.
+        QVERIFY2(frames >= kFrames && frames < kFrames + 2048, QByteArray::number(frames).constData());
+
+        double error = 0, energy = 0;
+        for (qint64 i = 0; i < kFrames; ++i)
+            for (int c = 0; c < channels; ++c) {
+                const double s = p.samples[size_t(i * channels + c)];
+                error += (s - sine(i, c)) * (s - sine(i, c));
+                energy += s * s;
+            }
+        const double samples = double(kFrames) * channels;
+        if (tolerance > 0) {
+            const double rmsError = std::sqrt(error / samples);
+            QVERIFY2(rmsError <= tolerance, QByteArray::number(rmsError).constData());
+        } else {
+            // These codecs shift the wave; its loudness must survive.
+            const double rms = std::sqrt(energy / samples);
+            QVERIFY2(std::abs(rms - 0.5 / std::sqrt(2.0)) < 0.1, QByteArray::number(rms).constData());
+        }
+    }
+
+    void refusesWhatIsNoSound_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("empty name") << QString();
+        QTest::newRow("missing") << path(QStringLiteral("missing.wav"));
+        QTest::newRow("empty file") << fixture("empty.wav");
+        QTest::newRow("truncated header") << fixture("truncated-header.wav");
+        QTest::newRow("random bytes") << fixture("random-bytes.wav");
+        QTest::newRow("text") << fixture("text.wav");
+        QTest::newRow("directory") << path(QStringLiteral("x.wav"));
+        QTest::newRow("header without data") << path(QStringLiteral("nodata.wav"));
+        QTest::newRow("fifo") << path(QStringLiteral("fifo.wav"));
+        QTest::newRow("video") << path(QStringLiteral("clip.avi"));
+    }
+
+    void refusesWhatIsNoSound()
+    {
+        QFETCH(QString, fileName);
+        QVERIFY(QDir().mkpath(path(QStringLiteral("x.wav"))));
+        QVERIFY(writeTestAvi(path(QStringLiteral("clip.avi"))));
+        {
+            SF_INFO info{};
+            info.samplerate = kRate;
+            info.channels = 1;
+            info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+            sf_close(
+                sf_open(QFile::encodeName(path(QStringLiteral("nodata.wav"))).constData(), SFM_WRITE, &info));
+        }
+        if (QByteArrayView(QTest::currentDataTag()) == "fifo" && !QFile::exists(fileName)
+            && QProcess::execute(QStringLiteral("mkfifo"), {fileName}) != 0)
+            QSKIP("mkfifo is not available");
+
+        Rig rig;
+        rig.sound(fileName, true);
+        QVERIFY(!rig.player.isWaiting());
+        QCOMPARE(rig.output->started(), 0);
+        QVERIFY(!AudioFile(fileName).isOpen());
+    }
+
+    void truncatedDataPlaysWhatIsThere()
+    {
+        const QString file = path(QStringLiteral("truncated.wav"));
+        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        QFile f(file);
+        QVERIFY(f.resize(44 + 1000 * 2));
+
+        Rig rig;
+        rig.sound(file, true);
+        QCOMPARE(rig.output->plays().size(), size_t(1));
+        QCOMPARE(qint64(rig.output->plays().front().samples.size()), 1000);
+    }
+
+    void waitingSoundReturnsWhenItHasEnded()
+    {
+        const QString file = path(QStringLiteral("beep.wav"));
+        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        Rig rig;
+        rig.output->length = 300ms;
+        QSignalSpy finished(&rig.player, &MediaPlayer::waitFinished);
+        // Events still run while the sound plays, and see the player waiting.
+        bool sawWaiting = false;
+        QTimer::singleShot(0, &rig.player, [&] { sawWaiting = rig.player.isWaiting(); });
+
+        rig.sound(file, true);
+        QCOMPARE(rig.output->plays().size(), size_t(1));
+        QVERIFY(!rig.output->plays().front().cutOff);
+        QVERIFY(sawWaiting);
+        QVERIFY(!rig.player.isWaiting());
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void soundWithoutWaitReturnsAtOnce()
+    {
+        const QString file = path(QStringLiteral("beep.wav"));
+        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        Rig rig;
+        rig.output->hold = true;
+        QSignalSpy finished(&rig.player, &MediaPlayer::waitFinished);
+        rig.sound(file, false);
+        QVERIFY(rig.output->waitForStarted(1));
+        QVERIFY(rig.output->plays().empty());
+        QCOMPARE(finished.size(), 0);
+    }
+
+    // Only one sound plays at a time: whatever comes next ends the one still playing.
+    void nextRequestCutsOffTheSound_data()
+    {
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<int>("playsAfter");
+        QTest::newRow("another sound") << QStringLiteral("beep.wav") << 2;
+        QTest::newRow("empty name") << QString() << 1;
+        QTest::newRow("missing file") << QStringLiteral("missing.wav") << 1;
+        QTest::newRow("close") << QStringLiteral("<Close>") << 1;
+    }
+
+    void nextRequestCutsOffTheSound()
+    {
+        QFETCH(QString, next);
+        QFETCH(int, playsAfter);
+        const QString file = path(QStringLiteral("beep.wav"));
+        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        Rig rig;
+        rig.output->hold = true;
+        rig.sound(file, false);
+        QVERIFY(rig.output->waitForStarted(1));
+
+        if (next == QStringLiteral("<Close>"))
+            rig.player.command(QStringLiteral("Close"));
+        else
+            rig.sound(next.isEmpty() ? next : path(next), false, QStringLiteral("SOUND"));
+        QVERIFY(rig.output->waitForPlays(1));
+        QVERIFY(rig.output->plays().front().cutOff);
+        QVERIFY(rig.output->waitForStarted(playsAfter));
+        rig.player.command(QStringLiteral("close"));
+        QVERIFY(rig.output->waitForPlays(playsAfter));
+        QCOMPARE(rig.output->started(), playsAfter);
+        // The first sound had let go of the output before the next began.
+        std::vector<int> expected{0, 1};
+        expected.resize(size_t(playsAfter));
+        QVERIFY(rig.output->endedBeforeStart() == expected);
+    }
+
+    void noAudioServerPlaysNothing()
+    {
+        const QString file = path(QStringLiteral("beep.wav"));
+        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        PulseAudioOutput output;
+        AudioFile source(file);
+        QVERIFY(source.isOpen());
+        QVERIFY(!output.play(source, {}));
+        QVERIFY(!output.isServerHung());
+
+        SystemMediaPlayer player(std::make_shared<PulseAudioOutput>());
+        player.setFileName(file);
+        player.setWait(true);
+        player.command(QStringLiteral("sound"));
+        QVERIFY(!player.isWaiting());
+    }
+
+    void silentServerIsGivenUpOn()
+    {
+        QLocalServer server;
+        QVERIFY(server.listen(path(QStringLiteral("silent-server"))));
+        const PulseServerOverride pointAt(server.fullServerName());
+        const QString file = path(QStringLiteral("beep.wav"));
+        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+
+        PulseAudioOutput output(QByteArrayLiteral("Calmora"), {100ms, 200ms});
+        AudioFile source(file);
+        QVERIFY(!output.play(source, {}));
+        QVERIFY(output.isServerHung());
+        QVERIFY(server.waitForNewConnection(0) || server.hasPendingConnections());
+    }
+
+    void videoPlaysInAWindowOfItsOwn()
+    {
+        const QString first = path(QStringLiteral("first.avi"));
+        const QString second = path(QStringLiteral("second.AVI"));
+        QVERIFY(writeTestAvi(first));
+        QVERIFY(writeTestAvi(second));
+        Rig rig;
+        rig.video(first);
+        QVERIFY(rig.player.videoWindow());
+        QWidget *window = rig.player.videoWindow()->window();
+        QVERIFY(window->isWindow());
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("first.avi"));
+
+        rig.video(second);
+        QCOMPARE(rig.player.videoWindow()->window(), window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("second.AVI"));
+        QVERIFY(window->isVisible());
+        QCOMPARE(rig.output->started(), 0);
+
+        rig.player.command(QStringLiteral("close"));
+        QVERIFY(!window->isVisible());
+    }
+
+    void videoThatCannotPlayShowsNothing_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("serverHung");
+        QTest::newRow("missing file") << path(QStringLiteral("missing.avi")) << false;
+        QTest::newRow("empty name") << QString() << false;
+        QTest::newRow("directory") << path(QStringLiteral("x.wav")) << false;
+        QTest::newRow("sound server not answering") << path(QStringLiteral("ok.avi")) << true;
+    }
+
+    void videoThatCannotPlayShowsNothing()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(bool, serverHung);
+        if (serverHung)
+            QVERIFY(writeTestAvi(fileName));
+        Rig rig;
+        rig.output->hung = serverHung;
+        rig.video(fileName);
+        QVERIFY(!rig.player.videoWindow() || !rig.player.videoWindow()->window()->isVisible());
+        QCOMPARE(rig.output->started(), 0);
+    }
+};
+
+QTEST_MAIN(TestSystemMediaPlayer)
+#include "tst_systemmediaplayer.moc"
