@@ -7,7 +7,9 @@
 #include "list/soundlist.h"
 #include "list/soundlistcontroller.h"
 #include "net/folderlisting.h"
+#include "net/network.h"
 #include "platform/dialogs.h"
+#include "platform/filesystem.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
 #include "platform/trayicon.h"
@@ -65,6 +67,9 @@ frmMain::frmMain(const Services &services, QWidget *parent)
 
     m_soundList = new SoundList(m_list1, m_state, this);
     m_scheduler = new Scheduler(m_state, *m_soundList, *m_services.player, *m_services.random, this);
+    m_network = new Network({m_state, m_services, *m_file1, *m_soundList, m_picNet, m_tmrMinute,
+                             m_mnuEnableNetwork, this},
+                            systemFileSystem(), this);
     m_scheduler->attachSwitch(m_chkDisable, m_mnuEnable, m_tmrMinute);
     m_functionKeys = new FunctionKeys(m_state, *m_soundList, *m_services.player, *m_scheduler,
                                       *m_services.store, this);
@@ -83,6 +88,10 @@ frmMain::frmMain(const Services &services, QWidget *parent)
         m_txtStop->setEnabled(ticked);
     });
     connect(m_mnuFunctionKeys, &QAction::triggered, m_functionKeys, &FunctionKeys::mnuFunctionKeys_Click);
+    connect(m_mnuNetwork, &QAction::triggered, m_network, &Network::mnuNetwork_Click);
+    connect(m_mnuEnableNetwork, &QAction::triggered, m_network, &Network::mnuEnableNetwork_Click);
+    connect(m_cmdSend, &QPushButton::clicked, m_network, &Network::cmdSend_Click);
+    connect(m_mnuSend, &QAction::triggered, m_network, &Network::cmdSend_Click);
     connect(m_cmdPlay, &QPushButton::clicked, m_playback, &Playback::cmdPlay_Click);
     connect(m_mnuPlay, &QAction::triggered, m_playback, &Playback::mnuPlay_Click);
     connect(m_cmdAdd, &QPushButton::clicked, m_listController, &SoundListController::cmdAdd_Click);
@@ -320,7 +329,11 @@ void frmMain::tmrMinute_Timer()
     m_tickPending = false;
     m_picNet->hide();
     setSendEnabled(m_state.NetActive);
-    m_scheduler->schedulingStep();
+    // A received sound plays to its end before the scheduling step.
+    if (m_state.NetActive)
+        m_network->receiveStep([this] { m_scheduler->schedulingStep(); });
+    else
+        m_scheduler->schedulingStep();
 }
 
 void frmMain::Tray_Main()

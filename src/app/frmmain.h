@@ -23,6 +23,7 @@ namespace calmora {
 
 class FolderListing;
 class FunctionKeys;
+class Network;
 class Playback;
 class Scheduler;
 class SoundList;
@@ -48,6 +49,7 @@ public:
     SoundList &soundList() const { return *m_soundList; }
     Scheduler &scheduler() const { return *m_scheduler; }
     FunctionKeys &functionKeys() const { return *m_functionKeys; }
+    Network &network() const { return *m_network; }
     SoundListController &listController() const { return *m_listController; }
     FolderListing &File1() const { return *m_file1; }
     QTimer *tmrMinute() const { return m_tmrMinute; }
@@ -133,6 +135,7 @@ private:
     SoundList *m_soundList = nullptr;
     Scheduler *m_scheduler = nullptr;
     FunctionKeys *m_functionKeys = nullptr;
+    Network *m_network = nullptr;
     SoundListController *m_listController = nullptr;
     Playback *m_playback = nullptr;
 

@@ -1,0 +1,217 @@
+#include "net/receiver.h"
+
+#include "app/appstate.h"
+#include "net/dropfolder.h"
+#include "net/frmreceive.h"
+#include "net/sharejobs.h"
+#include "platform/filesystem.h"
+#include "platform/mediaplayer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace calmora {
+
+namespace {
+
+// Runs off the window's thread: finds this computer's files and, when the sound
+// is to be played, copies it to a local file. Played from the share, a sound
+// would stall the player whenever the share does.
+Receiver::Arrival lookForArrival(FileSystem &files, const QString &folder, const QString &name, bool fetch,
+                                 const QString &localFolder)
+{
+    Receiver::Arrival arrival;
+    arrival.sound = findIgnoringCase(files, folder, name + QLatin1String(".wav"));
+    if (arrival.sound.isEmpty())
+        return {};
+    std::error_code error;
+    if (files.info(arrival.sound, error).size > kMaxSoundBytes || error)
+        return {}; // not a message; left where it is
+    arrival.text = findIgnoringCase(files, folder, name + QLatin1String(".txt"));
+    if (!fetch)
+        return arrival;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString copy = localFolder + QLatin1String("/calmora-received-")
+                             + QString::number(QRandomGenerator::global()->generate(), 16)
+                             + QLatin1String(".wav");
+        files.copy(arrival.sound, copy, kMaxSoundBytes, error);
+        if (!error) {
+            arrival.copy = copy;
+            break;
+        }
+        if (error != std::errc::file_exists)
+            break;
+    }
+    return arrival;
+}
+
+// Runs off the window's thread once the sound has played.
+Receiver::Collected collect(FileSystem &files, const QString &playedSound, const QString &copy,
+                            const QString &text)
+{
+    std::error_code ignored;
+    if (!copy.isEmpty())
+        files.remove(copy, ignored);
+    // A sound that cannot be deleted plays again at the next tick, as it would
+    // for any other reason it stayed.
+    if (!playedSound.isEmpty())
+        files.remove(playedSound, ignored);
+    Receiver::Collected collected;
+    if (!text.isEmpty()) {
+        collected.text = Read_Message(files, text);
+        // A text that could not be read is left for another try.
+        if (!collected.text.error)
+            files.remove(text, collected.textDeleteError);
+    }
+    return collected;
+}
+
+} // namespace
+
+Receiver::Receiver(AppState &state, MediaPlayer &player, Dialogs &dialogs, QLabel *picNet, QWidget *window,
+                   std::shared_ptr<FileSystem> files, QObject *parent)
+    : QObject(parent), m_state(state), m_player(player), m_dialogs(dialogs), m_picNet(picNet),
+      m_parentWindow(window), m_files(std::move(files)), m_jobs(new ShareJobs(this)),
+      m_deadline(new QTimer(this)), m_localFolder(QDir::tempPath())
+{
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, &Receiver::runThen);
+    connect(&m_player, &MediaPlayer::waitFinished, this,
+            [this] { QTimer::singleShot(0, this, &Receiver::drainIdleQueue); });
+}
+
+Receiver::~Receiver() = default;
+
+bool Receiver::busy() const
+{
+    return m_stepActive || m_jobs->outstanding() > 0;
+}
+
+frmReceive *Receiver::messageWindow() const
+{
+    return m_window;
+}
+
+void Receiver::receiveStep(std::function<void()> then)
+{
+    // Nothing is looked for while an earlier step is still at it (a hanging
+    // share), nor in a folder this computer's name cannot safely address.
+    if (busy() || m_state.NetPath.isEmpty() || !nameProblem(m_state.NetName).isEmpty()) {
+        whenPlayerIdle(std::move(then));
+        return;
+    }
+    m_then = std::move(then);
+    m_stepActive = true;
+    std::function<Arrival()> job = [files = m_files, folder = m_state.NetPath, name = m_state.NetName,
+                                    fetch = !m_state.SoundsDisabled, local = m_localFolder] {
+        return lookForArrival(*files, folder, name, fetch, local);
+    };
+    if (!m_jobs->run<Arrival>(
+            std::move(job), [this](Arrival arrival) { arrived(arrival); }, m_timing.answerWaitMs))
+        waitForFolder();
+}
+
+void Receiver::waitForFolder()
+{
+    if (m_then)
+        m_deadline->start(m_timing.tickDeadlineMs);
+}
+
+void Receiver::arrived(const Arrival &arrival)
+{
+    m_deadline->stop();
+    whenPlayerIdle([this, arrival] {
+        if (arrival.sound.isEmpty()) {
+            finishStep();
+            return;
+        }
+        const bool played = !arrival.copy.isEmpty() && PlayNow(arrival.copy);
+        const bool windowOpen = !m_window.isNull();
+        if (windowOpen && !arrival.text.isEmpty()) {
+            // The open window keeps its text; the new one waits in the folder.
+            m_window->raise();
+            m_window->activateWindow();
+        }
+        const bool showText = !arrival.text.isEmpty() && !windowOpen;
+        if (!played && arrival.copy.isEmpty() && !showText) {
+            finishStep();
+            return;
+        }
+        std::function<Collected()> job = [files = m_files, sound = played ? arrival.sound : QString(),
+                                          copy = arrival.copy, text = showText ? arrival.text : QString()] {
+            return collect(*files, sound, copy, text);
+        };
+        if (!m_jobs->run<Collected>(
+                std::move(job), [this, showText](Collected result) { collected(result, showText); },
+                m_timing.answerWaitMs))
+            waitForFolder();
+    });
+}
+
+void Receiver::collected(const Collected &result, bool showText)
+{
+    m_deadline->stop();
+    whenPlayerIdle([this, result, showText] {
+        if (showText && !m_window) {
+            auto *window = new frmReceive(m_dialogs, m_picNet, m_parentWindow);
+            m_window = window;
+            window->Form_Load(result.text, result.textDeleteError);
+            window->show();
+            window->raise();
+            window->activateWindow();
+            QCoreApplication::processEvents();
+        }
+        finishStep();
+    });
+}
+
+bool Receiver::PlayNow(const QString &copy)
+{
+    // While "Turn Me Off" holds, the sound waits in the folder.
+    if (m_state.SoundsDisabled)
+        return false;
+    m_picNet->show();
+    m_player.setFileName(copy);
+    m_player.setWait(true);
+    m_player.command(QStringLiteral("sound"));
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void Receiver::finishStep()
+{
+    m_stepActive = false;
+    m_deadline->stop();
+    runThen();
+    Q_EMIT stepFinished();
+}
+
+void Receiver::runThen()
+{
+    if (m_then)
+        whenPlayerIdle(std::exchange(m_then, {}));
+}
+
+void Receiver::whenPlayerIdle(std::function<void()> action)
+{
+    // Nothing may start a sound while another is being played to its end.
+    if (!m_player.isWaiting() && m_idleQueue.empty()) {
+        action();
+        return;
+    }
+    m_idleQueue.push_back(std::move(action));
+}
+
+void Receiver::drainIdleQueue()
+{
+    while (!m_idleQueue.empty() && !m_player.isWaiting()) {
+        auto action = std::move(m_idleQueue.front());
+        m_idleQueue.pop_front();
+        action();
+    }
+}
+
+} // namespace calmora

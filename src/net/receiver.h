@@ -1,0 +1,109 @@
+#pragma once
+
+#include "net/messagefile.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+namespace calmora {
+
+struct AppState;
+class Dialogs;
+class FileSystem;
+class MediaPlayer;
+class ShareJobs;
+class frmReceive;
+
+// The receive step of each tick: plays a sound left in the shared folder for
+// this computer, deletes it, and shows the text that came with it.
+//
+// The folder is only ever touched off the window's thread. A step waits a few
+// milliseconds for the folder to answer; when it takes longer the step goes on
+// when the answer comes, and a folder still busy with an earlier step makes the
+// next ticks skip theirs. What a step finds is handled in the usual order:
+// sound played to its end, sound deleted, text read and deleted, message shown,
+// and only then the rest of the tick.
+class Receiver final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Receiver)
+
+public:
+    struct Timing
+    {
+        // How long the window's thread waits for the folder at each stage.
+        int answerWaitMs = 20;
+        // How long the rest of the tick waits for a folder that does not answer.
+        int tickDeadlineMs = 2000;
+    };
+
+    Receiver(AppState &state, MediaPlayer &player, Dialogs &dialogs, QLabel *picNet, QWidget *window,
+             std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
+    ~Receiver() override;
+
+    void setTiming(const Timing &timing) { m_timing = timing; }
+    // Where received sounds are copied to be played.
+    void setLocalFolder(const QString &folder) { m_localFolder = folder; }
+
+    // Runs the receive step, then `then` (the rest of the tick) once the step
+    // is done, or once the deadline has passed when the folder does not answer.
+    void receiveStep(std::function<void()> then);
+    // A step is still waiting for the folder, or still handling what it found.
+    bool busy() const;
+
+    frmReceive *messageWindow() const;
+
+    // What a step found in the folder.
+    struct Arrival
+    {
+        QString sound; // "" when no sound was there
+        QString text;  // "" when no text was there
+        QString copy;  // the sound copied for playing, "" when not fetched
+    };
+    // What was collected after the sound played.
+    struct Collected
+    {
+        MessageRead text;
+        std::error_code textDeleteError;
+    };
+
+Q_SIGNALS:
+    // A receive step has handled everything it found.
+    void stepFinished();
+
+private:
+    void arrived(const Arrival &arrival);
+    void collected(const Collected &result, bool showText);
+    bool PlayNow(const QString &copy);
+    void finishStep();
+    void runThen();
+    void waitForFolder();
+    void whenPlayerIdle(std::function<void()> action);
+    void drainIdleQueue();
+
+    AppState &m_state;
+    MediaPlayer &m_player;
+    Dialogs &m_dialogs;
+    QLabel *m_picNet;
+    QWidget *m_parentWindow;
+    std::shared_ptr<FileSystem> m_files;
+    ShareJobs *m_jobs;
+    QTimer *m_deadline;
+    Timing m_timing;
+    QString m_localFolder;
+    QPointer<frmReceive> m_window;
+    std::function<void()> m_then;
+    std::deque<std::function<void()>> m_idleQueue;
+    bool m_stepActive = false;
+};
+
+} // namespace calmora

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class QWidget;
+
+namespace calmora {
+
+class Dialogs;
+class FileSystem;
+class ShareJobs;
+
+struct SendRequest
+{
+    QString soundFile;
+    QString message;        // "" sends the sound alone
+    QString folder;         // the shared folder
+    QStringList recipients; // names as the files are to be called
+};
+
+// Drops a message for every recipient in turn, the text before the sound, so a
+// receiver that sees the sound also sees its text. Returns what failed, as the
+// messages to show, in order.
+QStringList sendMessage(FileSystem &files, const SendRequest &request);
+
+// Sends off the window's thread, so a share that hangs only delays the
+// messages; failures are reported when the sending is done.
+class Sender final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Sender)
+
+public:
+    Sender(Dialogs &dialogs, QWidget *window, std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
+
+    void send(const SendRequest &request);
+    bool busy() const;
+    void setAnswerWait(int milliseconds) { m_answerWaitMs = milliseconds; }
+
+Q_SIGNALS:
+    // A send has ended and its failures have been shown.
+    void sent();
+
+private:
+    void report(const QStringList &failures);
+
+    Dialogs &m_dialogs;
+    QWidget *m_window;
+    std::shared_ptr<FileSystem> m_files;
+    ShareJobs *m_jobs;
+    int m_answerWaitMs = 50;
+};
+
+} // namespace calmora

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "platform/filesystem.h"
+#include "platform/mediaplayer.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+
+namespace calmora::test {
+
+// The real file system, except that every call can be held up the way a
+// network share that stopped answering holds it.
+class BlockingFileSystem final : public FileSystem
+{
+public:
+    void hold()
+    {
+        std::lock_guard lock(m_mutex);
+        m_held = true;
+    }
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_held = false;
+        m_released.notify_all();
+    }
+    int calls() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    int stuck() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_stuck;
+    }
+
+    Info info(const QString &path, std::error_code &error) override
+    {
+        gate();
+        return m_real->info(path, error);
+    }
+    void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
+                     std::error_code &error) override
+    {
+        gate();
+        m_real->forEachName(folder, visit, error);
+    }
+    QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
+    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override
+    {
+        gate();
+        return m_real->read(path, maxBytes, error);
+    }
+    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override
+    {
+        gate();
+        m_real->copy(from, to, maxBytes, error);
+    }
+    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override
+    {
+        gate();
+        m_real->write(path, bytes, error);
+    }
+    void rename(const QString &from, const QString &to, std::error_code &error) override
+    {
+        gate();
+        m_real->rename(from, to, error);
+    }
+    void remove(const QString &path, std::error_code &error) override
+    {
+        gate();
+        m_real->remove(path, error);
+    }
+
+private:
+    void gate()
+    {
+        std::unique_lock lock(m_mutex);
+        ++m_calls;
+        ++m_stuck;
+        m_released.wait(lock, [this] { return !m_held; });
+        --m_stuck;
+    }
+
+    std::shared_ptr<FileSystem> m_real = systemFileSystem();
+    mutable std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_held = false;
+    int m_calls = 0;
+    int m_stuck = 0;
+};
+
+// Records what it is asked to play, with the bytes of each file as they were
+// when it played, and plays a waiting sound "to its end" by running
+// duringWait while it says it is waiting.
+class RecordingPlayer final : public MediaPlayer
+{
+public:
+    using MediaPlayer::MediaPlayer;
+
+    void setDeviceType(const QString &) override {}
+    void setFileName(const QString &name) override { m_fileName = name; }
+    void setWait(bool wait) override { m_wait = wait; }
+    void command(const QString &command) override
+    {
+        if (command.compare(QLatin1String("sound"), Qt::CaseInsensitive) != 0)
+            return;
+        QFile file(m_fileName);
+        played.append(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+        waited.append(m_wait);
+        if (m_wait && duringWait) {
+            setWaiting(true);
+            duringWait();
+            setWaiting(false);
+        }
+    }
+
+    QList<QByteArray> played;
+    QList<bool> waited;
+    std::function<void()> duringWait;
+
+private:
+    QString m_fileName;
+    bool m_wait = false;
+};
+
+} // namespace calmora::test
