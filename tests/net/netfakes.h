@@ -12,6 +12,15 @@
 
 namespace calmora::test {
 
+// QStringList{"a", "b"} without casts from ASCII.
+inline QStringList strings(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts)
+        list.append(QLatin1String(text));
+    return list;
+}
+
 // The real file system, except that every call can be held up the way a
 // network share that stopped answering holds it.
 class BlockingFileSystem final : public FileSystem

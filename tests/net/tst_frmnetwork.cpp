@@ -57,14 +57,6 @@ QStringList entries(QListWidget *list)
     return texts;
 }
 
-QStringList strings(std::initializer_list<const char *> texts)
-{
-    QStringList list;
-    for (const char *text : texts)
-        list.append(QLatin1String(text));
-    return list;
-}
-
 // Runs action on the next modal dialog to open.
 void onNextModal(std::function<void(QWidget *)> action)
 {
