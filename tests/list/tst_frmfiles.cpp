@@ -132,13 +132,6 @@ private Q_SLOTS:
         QVERIFY(!c.state.SettingsChanged);
     }
 
-    void rootFolderPathIsTakenAsItStands()
-    {
-        QCOMPARE(frmFiles::fullPath(QStringLiteral("/"), QStringLiteral("boom.wav")),
-                 QStringLiteral("//boom.wav"));
-        QCOMPARE(frmFiles::fullPath(QStringLiteral("/s"), QStringLiteral("boom.wav")),
-                 QStringLiteral("/s/boom.wav"));
-    }
 
     void cancelEmptiesBrowsePath()
     {
@@ -203,22 +196,6 @@ private Q_SLOTS:
         QCOMPARE(c.state.BrowsePath, folder.path());
     }
 
-    void tabOrder()
-    {
-        SoundFolder folder;
-        Chooser c(folder.path());
-        QStringList order;
-        QWidget *w = c.dialog->findChild<QWidget *>(QStringLiteral("dirList"));
-        for (int i = 0; i < 5; ++i) {
-            order.append(w->objectName());
-            do
-                w = w->nextInFocusChain();
-            while (!(w->focusPolicy() & Qt::TabFocus) || w->objectName().isEmpty());
-        }
-        QCOMPARE(order,
-                 (QStringList{QStringLiteral("dirList"), QStringLiteral("Drive1"), QStringLiteral("cmdOK"),
-                              QStringLiteral("cmdCancel"), QStringLiteral("File1")}));
-    }
 };
 
 QTEST_MAIN(TestFrmFiles)
