@@ -41,7 +41,7 @@ public:
     struct Timing
     {
         // How long the window's thread waits for the folder at each stage.
-        int answerWaitMs = 20;
+        int answerWaitMs = 10;
         // How long the rest of the tick waits for a folder that does not answer.
         int tickDeadlineMs = 2000;
     };
