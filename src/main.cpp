@@ -2,6 +2,30 @@
 #include "platform/platform.h"
 
 #include <QApplication>
+#include <QTimer>
+
+namespace {
+
+// Start-up benchmarks set CALMORA_BENCH_EXIT_AFTER_SHOW: the program then ends
+// as soon as its main window has first been painted.
+class ExitAfterFirstPaint final : public QObject
+{
+public:
+    using QObject::QObject;
+    Q_DISABLE_COPY_MOVE(ExitAfterFirstPaint)
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +41,8 @@ int main(int argc, char *argv[])
     calmora::frmMain window(platform.services());
     QObject::connect(&window, &calmora::frmMain::lastWindowGone, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    if (qEnvironmentVariableIsSet("CALMORA_BENCH_EXIT_AFTER_SHOW"))
+        window.installEventFilter(new ExitAfterFirstPaint(&window));
     window.Form_Load();
     return QApplication::exec();
 }
