@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Calmora"));
     QApplication::setApplicationName(QStringLiteral("Calmora"));
-    QApplication::setDesktopFileName(QStringLiteral("calmora"));
+    QApplication::setDesktopFileName(QStringLiteral("org.calmora.Calmora"));
     // The main window decides when the program ends: hiding it in the tray or
     // closing it while another window is open must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);

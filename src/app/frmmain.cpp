@@ -127,7 +127,7 @@ void frmMain::setupUi()
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     QIcon icon;
-    for (int size : {16, 32, 48})
+    for (int size : {16, 32, 48, 64, 128})
         icon.addFile(QStringLiteral(":/icons/calmora-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
 

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it with apt, starts the installed
+# program under a private X server, and removes the package again.
+# Usage: package_e2e.sh BUILD_DIR
+# Needs root and apt-get; exits 77 (skipped) without them.
+set -euo pipefail
+BUILD=$(cd "$1" && pwd)
+source "$(dirname "$0")/lib.sh"
+
+if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
+    echo "package test needs root and apt-get: skipped"
+    exit 77
+fi
+if dpkg -s calmora >/dev/null 2>&1; then
+    echo "a calmora package is already installed; leaving it alone: skipped"
+    exit 77
+fi
+
+e2e_init
+(cd "$BUILD" && cpack -G DEB -B "$E2E_DIR/pkg" >"$E2E_DIR/cpack.log" 2>&1) || e2e_fail "cpack failed"
+deb=$(ls "$E2E_DIR"/pkg/calmora_*.deb)
+e2e_log "built $(basename "$deb")"
+
+removed=
+remove_package() {
+    [ -n "$removed" ] && return 0
+    removed=1
+    DEBIAN_FRONTEND=noninteractive apt-get remove -y calmora >"$E2E_DIR/remove.log" 2>&1
+}
+trap 'status=$?; remove_package || true; (exit $status); e2e_cleanup' EXIT
+
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" >"$E2E_DIR/install.log" 2>&1 ||
+    e2e_fail "apt-get could not install the package"
+[ -L /usr/bin/calmora ] || e2e_fail "/usr/bin/calmora is not a link"
+[ "$(readlink -f /usr/bin/calmora)" = /usr/lib/calmora/calmora ] || e2e_fail "/usr/bin/calmora points elsewhere"
+for f in /usr/lib/calmora/update /usr/share/applications/org.calmora.Calmora.desktop \
+    /usr/share/metainfo/org.calmora.Calmora.metainfo.xml \
+    /usr/share/icons/hicolor/scalable/apps/org.calmora.Calmora.svg \
+    /usr/share/icons/hicolor/32x32/apps/org.calmora.Calmora.png; do
+    [ -e "$f" ] || e2e_fail "the package did not install $f"
+done
+
+e2e_start_xvfb
+e2e_spawn /usr/bin/calmora
+app=$E2E_LAST_PID
+e2e_wait_window '^Calmora$' >/dev/null || e2e_fail "the installed program showed no window"
+e2e_stop_pid "$app"
+
+remove_package || e2e_fail "apt-get could not remove the package"
+[ ! -e /usr/lib/calmora/calmora ] && [ ! -e /usr/bin/calmora ] || e2e_fail "removing left the program behind"
+e2e_log "PASS"

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The real program under a private X server and audio server: a stress level
+# plays a sample, a function key plays its sound, and minimising with a tray
+# on the desktop hides the window behind a tray icon.
+# Usage: scheduler_e2e.sh CALMORA [LOUDCOUNT]
+set -euo pipefail
+CALMORA=$1
+export E2E_LOUDCOUNT=${2:-}
+source "$(dirname "$0")/lib.sh"
+
+e2e_init
+e2e_start_xvfb
+e2e_start_pulse
+e2e_make_beep "$E2E_DIR/level.wav" 0.5 660
+e2e_make_beep "$E2E_DIR/key.wav" 0.5 990
+
+# Half of a 0.5 s stereo sound at 44.1 kHz: the monitor misses a little at the start.
+half=$((44100 / 2))
+
+heard() {
+    local raw=$1 loud
+    loud=$(e2e_loud_samples "$raw")
+    e2e_log "$raw: $loud loud samples"
+    [ "$loud" -ge "$half" ]
+}
+
+e2e_settings - >/dev/null <<INI
+[Function%20Keys]
+F5=$E2E_DIR/key.wav
+[WAV%20Files]
+NumWavs=1
+wav0="$E2E_DIR/level.wav,True"
+INI
+
+# A window manager, so that minimising means something.
+printf 'UsePPosition "on"\nRandomPlacement\nNoTitle\n' >"$E2E_DIR/twmrc"
+LC_ALL=C e2e_spawn twm -f "$E2E_DIR/twmrc"
+e2e_start_tray
+
+e2e_spawn "$CALMORA"
+app=$E2E_LAST_PID
+win=$(e2e_wait_window '^Calmora$') || e2e_fail "the main window did not appear"
+# The menu bar sits above the client area, which is 253 pixels high.
+eval "$(xdotool getwindowgeometry --shell "$win")"
+menu=$((HEIGHT - 253))
+
+e2e_record_start "$E2E_DIR/level.raw"
+xdotool mousemove --window "$win" 60 $((menu + 36)) click 1 # "Postal"
+sleep 2.5
+e2e_record_stop
+heard "$E2E_DIR/level.raw" || e2e_fail "choosing a stress level played nothing"
+
+e2e_record_start "$E2E_DIR/key.raw"
+xdotool mousemove --window "$win" 300 $((menu + 100)) # the pointer gives the focus
+xdotool key F5
+sleep 2.5
+e2e_record_stop
+heard "$E2E_DIR/key.raw" || e2e_fail "F5 played nothing"
+
+xdotool windowminimize "$win"
+e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Calmora\$' >/dev/null" ||
+    e2e_fail "minimising did not hide the window"
+# The tray panel has taken in the program's icon window.
+panel=$(xdotool search --name '^panel$' | head -n 1)
+e2e_wait_for 10 bash -c "xwininfo -tree -id $panel | grep -q '\"Calmora\"'" || e2e_fail "no tray icon"
+
+# A double click on the icon brings the window back; minimising again keeps one icon.
+icon=$(xwininfo -tree -id "$panel" | awk '/"Calmora"/ { print $1; exit }')
+xdotool mousemove --window "$icon" 5 5 click --repeat 2 --delay 80 1
+e2e_wait_window '^Calmora$' 10 >/dev/null || e2e_fail "a double click on the tray icon did not restore the window"
+xdotool windowminimize "$win"
+e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Calmora\$' >/dev/null" ||
+    e2e_fail "minimising again did not hide the window"
+[ "$(xwininfo -tree -id "$panel" | grep -c '"Calmora"')" -eq 1 ] || e2e_fail "not exactly one tray icon"
+
+e2e_stop_pid "$app"
+e2e_log "PASS"
