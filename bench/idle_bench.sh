@@ -2,10 +2,11 @@
 # Idle cost of a running Calmora with 100 ticked sounds, against a bare Qt
 # window idling just as long beside it: CPU time, wake-ups (context switches)
 # and resident memory at the start and the end.
-# Usage: idle_bench.sh CALMORA BARE_WINDOW   (IDLE_SECONDS, default 120)
+# Usage: idle_bench.sh [CALMORA BARE_WINDOW]   (IDLE_SECONDS, default 120)
+# Without arguments it takes both from $CALMORA_BIN_DIR (set by bench/run.sh).
 set -euo pipefail
-CALMORA=$1
-BARE=$2
+CALMORA=${1:-$CALMORA_BIN_DIR/calmora}
+BARE=${2:-$CALMORA_BIN_DIR/bare_window}
 SECONDS_IDLE=${IDLE_SECONDS:-120}
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 

@@ -6,11 +6,13 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev libgl-dev
+    qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev libgl-dev libxcb1-dev
+    # the Debian package: its library dependencies and the install layout's checks
+    dpkg-dev file desktop-file-utils appstream
     # run: the X11 platform plugin, video playback, a sound server, a font to draw text with
     qt6-qpa-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio fonts-dejavu-core
     # end-to-end tests: a private screen, sound server, tray, accessibility bus and network share
-    xvfb xdotool x11-utils pulseaudio-utils sox trayer imagemagick
+    xvfb xdotool x11-utils pulseaudio-utils sox trayer imagemagick twm xfonts-base
     dbus-x11 at-spi2-core python3-pyatspi
     samba smbclient smbnetfs fuse3
     # benchmarks: peak memory of a child process
