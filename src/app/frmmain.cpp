@@ -1,9 +1,11 @@
 #include "app/frmmain.h"
 
+#include "about/frmabout.h"
 #include "app/appinfo.h"
 #include "app/centre.h"
 #include "app/settings.h"
 #include "app/twips.h"
+#include "app/updatecheck.h"
 #include "list/soundlist.h"
 #include "list/soundlistcontroller.h"
 #include "net/folderlisting.h"
@@ -88,6 +90,8 @@ frmMain::frmMain(const Services &services, QWidget *parent)
         m_txtStop->setEnabled(ticked);
     });
     connect(m_mnuFunctionKeys, &QAction::triggered, m_functionKeys, &FunctionKeys::mnuFunctionKeys_Click);
+    m_about = new AboutBox(m_services, this);
+    connect(m_mnuAbout, &QAction::triggered, m_about, &AboutBox::mnuAbout_Click);
     connect(m_mnuNetwork, &QAction::triggered, m_network, &Network::mnuNetwork_Click);
     connect(m_mnuEnableNetwork, &QAction::triggered, m_network, &Network::mnuEnableNetwork_Click);
     connect(m_cmdSend, &QPushButton::clicked, m_network, &Network::cmdSend_Click);
@@ -317,7 +321,7 @@ void frmMain::mnuRestore_Click()
 
 void frmMain::Check_Update()
 {
-    // Offering a newer copy from the shared folder comes with the updater.
+    calmora::Check_Update({m_state, *m_file1, m_services, this});
 }
 
 void frmMain::tmrMinute_Timer()

@@ -21,6 +21,7 @@ class QToolButton;
 
 namespace calmora {
 
+class AboutBox;
 class FolderListing;
 class FunctionKeys;
 class Network;
@@ -135,6 +136,7 @@ private:
     SoundList *m_soundList = nullptr;
     Scheduler *m_scheduler = nullptr;
     FunctionKeys *m_functionKeys = nullptr;
+    AboutBox *m_about = nullptr;
     Network *m_network = nullptr;
     SoundListController *m_listController = nullptr;
     Playback *m_playback = nullptr;

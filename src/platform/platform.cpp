@@ -9,6 +9,11 @@
 #include "platform/random.h"
 #include "platform/settingsstore.h"
 #include "platform/systemmediaplayer.h"
+#ifdef Q_OS_WIN
+#include "platform/registrysysteminfo_win.h"
+#else
+#include "platform/desktopsysteminfo.h"
+#endif
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -54,6 +59,11 @@ struct Platform::Impl
     SettingsStore store{QStringLiteral("Calmora"), program.baseName};
     QtTrayIcon tray;
     RandomGenerator random;
+#ifdef Q_OS_WIN
+    RegistrySystemInfo systemInfo;
+#else
+    DesktopSystemInfo systemInfo;
+#endif
 };
 
 Platform::Platform()
@@ -72,6 +82,7 @@ Services Platform::services() const
     s.store = &d->store;
     s.tray = &d->tray;
     s.random = &d->random;
+    s.systemInfo = &d->systemInfo;
     s.program = d->program;
     return s;
 }

@@ -9,6 +9,7 @@ class Launcher;
 class MediaPlayer;
 class RandomGenerator;
 class SettingsStore;
+class SystemInfoLookup;
 class TrayIcon;
 
 // The services the program's windows use, handed to them by whoever built
@@ -21,6 +22,7 @@ struct Services
     SettingsStore *store = nullptr;
     TrayIcon *tray = nullptr;
     RandomGenerator *random = nullptr;
+    SystemInfoLookup *systemInfo = nullptr;
     ProgramInfo program;
 };
 

@@ -110,6 +110,7 @@ Services TestRig::services()
     s.store = store.get();
     s.tray = &tray;
     s.random = &random;
+    s.systemInfo = &systemInfo;
     s.program = program;
     return s;
 }

@@ -6,6 +6,7 @@
 #include "platform/random.h"
 #include "platform/services.h"
 #include "platform/settingsstore.h"
+#include "platform/systeminfolookup.h"
 #include "platform/trayicon.h"
 
 #include <QStringList>
@@ -93,6 +94,29 @@ public:
     QString tip;
 };
 
+// Answers the two system-information lookups from its fields.
+class FakeSystemInfo final : public SystemInfoLookup
+{
+public:
+    std::optional<QString> toolProgram() override
+    {
+        ++programLookups;
+        return program;
+    }
+    std::optional<QString> toolFolder() override
+    {
+        ++folderLookups;
+        return folder;
+    }
+    QString toolFileName() const override { return fileName; }
+
+    std::optional<QString> program;
+    std::optional<QString> folder;
+    QString fileName = QStringLiteral("sysinfo");
+    int programLookups = 0;
+    int folderLookups = 0;
+};
+
 // A full set of fake services over a settings file in a temporary folder.
 class TestRig
 {
@@ -112,6 +136,7 @@ public:
     FakeLauncher launcher;
     FakeTray tray;
     RandomGenerator random;
+    FakeSystemInfo systemInfo;
     std::unique_ptr<SettingsStore> store;
     ProgramInfo program;
 };

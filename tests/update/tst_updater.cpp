@@ -1,0 +1,179 @@
+#include "programreplacer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace calmora::update;
+
+namespace {
+
+const QDateTime kNewTime = QDateTime::fromSecsSinceEpoch(1700000000);
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// Larger than one block of the copy, so it can be interrupted halfway.
+QByteArray bigProgram()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 300000; ++i)
+        bytes.append(char(i * 7));
+    return bytes;
+}
+
+} // namespace
+
+class TestUpdater : public QObject
+{
+    Q_OBJECT
+
+    // An installed program and a newer copy on a "share", with spaces in both paths.
+    struct Fixture
+    {
+        Fixture()
+        {
+            QDir(dir.path()).mkpath(QStringLiteral("my programs"));
+            QDir(dir.path()).mkpath(QStringLiteral("shared folder"));
+            local = dir.filePath(QStringLiteral("my programs/calmora"));
+            network = dir.filePath(QStringLiteral("shared folder/calmora"));
+            writeFile(local, "old program");
+            QFile::setPermissions(local, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                             | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                             | QFileDevice::ExeGroup);
+            writeFile(network, bigProgram());
+            // Shares often report no permission to run anything.
+            QFile::setPermissions(network, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            QFile file(network);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(kNewTime, QFileDevice::FileModificationTime));
+        }
+        QStringList programFolder() const
+        {
+            return QDir(QFileInfo(local).path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        }
+        QTemporaryDir dir;
+        QString local;
+        QString network;
+    };
+
+private Q_SLOTS:
+    void replacesTheProgramInOneStep()
+    {
+        Fixture f;
+        const ReplaceResult result = replaceProgram(f.network, f.local);
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QVERIFY(result.message.startsWith(QLatin1String("Calmora has been updated")));
+        QCOMPARE(contents(f.local), bigProgram());
+        QVERIFY(QFileInfo(f.local).permissions().testFlag(QFileDevice::ExeOwner));
+        QVERIFY(QFileInfo(f.local).permissions().testFlag(QFileDevice::ExeGroup));
+        // The time comes along, so the update check finds nothing newer next time.
+        QCOMPARE(QFileInfo(f.local).lastModified().toSecsSinceEpoch(), kNewTime.toSecsSinceEpoch());
+        QCOMPARE(f.programFolder(), QStringList{QStringLiteral("calmora")});
+    }
+
+    void failureLeavesTheOldProgram_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("missing new version") << "missing source";
+        QTest::newRow("new version is a folder") << "source folder";
+        QTest::newRow("program is a folder") << "target folder";
+        QTest::newRow("program's folder is missing") << "missing folder";
+        QTest::newRow("program's folder cannot be written") << "read-only folder";
+        QTest::newRow("copy interrupted") << "interrupted";
+    }
+
+    void failureLeavesTheOldProgram()
+    {
+        QFETCH(QString, failure);
+        Fixture f;
+        QString source = f.network;
+        QString target = f.local;
+        ReplaceOptions options;
+        int retries = 0;
+        options.retry = [&retries](int) { return ++retries < 5; };
+        if (failure == QLatin1String("missing source")) {
+            source = f.dir.filePath(QStringLiteral("shared folder/nothing"));
+        } else if (failure == QLatin1String("source folder")) {
+            source = f.dir.filePath(QStringLiteral("shared folder"));
+        } else if (failure == QLatin1String("target folder")) {
+            target = f.dir.filePath(QStringLiteral("my programs/sub"));
+            QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("my programs/sub")));
+        } else if (failure == QLatin1String("missing folder")) {
+            target = f.dir.filePath(QStringLiteral("gone/calmora"));
+        } else if (failure == QLatin1String("read-only folder")) {
+            const QString folder = QFileInfo(f.local).path();
+            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            QFile probe(folder + QStringLiteral("/probe"));
+            if (probe.open(QIODevice::WriteOnly)) {
+                probe.remove();
+                QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                  | QFileDevice::ExeOwner);
+                QSKIP("this user may write anywhere");
+            }
+        } else if (failure == QLatin1String("interrupted")) {
+            options.progress = [](qint64 copied) { return copied < 100000; };
+        }
+
+        const ReplaceResult result = replaceProgram(source, target, options);
+        QFile::setPermissions(QFileInfo(f.local).path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.startsWith(QLatin1String("Calmora could not be updated: ")),
+                 qPrintable(result.message));
+        QVERIFY(result.message.contains(QLatin1String("is unchanged")));
+        QCOMPARE(contents(f.local), QByteArray("old program"));
+        QCOMPARE(f.programFolder(), QStringList{QStringLiteral("calmora")});
+        QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("gone"))));
+        // Only a refused rename is worth waiting for.
+        QCOMPARE(retries, 0);
+    }
+
+    void programReportsByExitStatus_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::newRow("updated") << QStringList{QStringLiteral("NEW"), QStringLiteral("LOCAL")} << 0;
+        QTest::newRow("not updated") << QStringList{QStringLiteral("MISSING"), QStringLiteral("LOCAL")} << 1;
+        QTest::newRow("one path only") << QStringList{QStringLiteral("NEW")} << 2;
+        QTest::newRow("three paths") << QStringList{QStringLiteral("NEW"), QStringLiteral("LOCAL"),
+                                                    QStringLiteral("LOCAL")}
+                                     << 2;
+    }
+
+    void programReportsByExitStatus()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        Fixture f;
+        arguments.replaceInStrings(QStringLiteral("MISSING"), f.network + QStringLiteral(".missing"));
+        arguments.replaceInStrings(QStringLiteral("NEW"), f.network);
+        arguments.replaceInStrings(QStringLiteral("LOCAL"), f.local);
+        QProcess update;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CALMORA_UPDATE_QUIET"), QStringLiteral("1"));
+        update.setProcessEnvironment(environment);
+        update.start(QStringLiteral(CALMORA_UPDATE_PROGRAM), arguments);
+        QVERIFY(update.waitForFinished(20000));
+        QCOMPARE(update.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(update.exitCode(), status);
+        QCOMPARE(contents(f.local), status == 0 ? bigProgram() : QByteArray("old program"));
+        QVERIFY(!update.readAllStandardError().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdater)
+#include "tst_updater.moc"
