@@ -48,10 +48,13 @@ awk -v s="$SECONDS_IDLE" -v hz="$hz" \
     -v ac=$((app_cpu1 - app_cpu0)) -v bc=$((bare_cpu1 - bare_cpu0)) \
     -v aw=$((app_sw1 - app_sw0)) -v bw=$((bare_sw1 - bare_sw0)) \
     -v ar0="$app_rss0" -v ar1="$app_rss1" -v br0="$bare_rss0" -v br1="$bare_rss1" 'BEGIN {
+    # Clock ticks are 10 ms: an idle program may use none at all.
+    if (bc > 0) cpu = sprintf("%.2fx", ac / bc)
+    else cpu = (ac == 0) ? "1.00x (both zero)" : "n/a (baseline zero)"
+    wake = (bw > 0) ? sprintf("%.2fx", aw / bw) : "n/a"
     printf "idle over %d s            calmora    bare Qt window   ratio\n", s
-    printf "CPU time (ms)          %8.0f    %8.0f         %s\n", ac * 1000 / hz, bc * 1000 / hz, \
-        bc > 0 ? sprintf("%.2fx", ac / bc) : (ac == 0 ? "1.00x (both zero)" : "n/a (baseline zero)")
-    printf "wake-ups               %8d    %8d         %.2fx\n", aw, bw, bw > 0 ? aw / bw : 0
+    printf "CPU time (ms)          %8.0f    %8.0f         %s\n", ac * 1000 / hz, bc * 1000 / hz, cpu
+    printf "wake-ups               %8d    %8d         %s\n", aw, bw, wake
     printf "resident kB at start   %8d    %8d\n", ar0, br0
     printf "resident kB at end     %8d    %8d\n", ar1, br1
     printf "memory growth (kB)     %8d    %8d\n", ar1 - ar0, br1 - br0
