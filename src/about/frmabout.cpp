@@ -2,6 +2,7 @@
 
 #include "app/appinfo.h"
 #include "app/centre.h"
+#include "app/singlewindow.h"
 #include "app/twips.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
@@ -146,16 +147,14 @@ AboutBox::AboutBox(const Services &services, QWidget *mainWindow)
 
 void AboutBox::mnuAbout_Click()
 {
-    if (!m_dialog) {
+    showSingleWindow(m_dialog, [this] {
         // A window of its own, kept above the main window.
-        m_dialog =
+        auto *dialog =
             new frmAbout(*m_services.dialogs, *m_services.launcher, *m_services.systemInfo, m_mainWindow);
-        m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-        m_dialog->Form_Load();
-    }
-    m_dialog->show();
-    m_dialog->raise();
-    m_dialog->activateWindow();
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->Form_Load();
+        return dialog;
+    });
 }
 
 } // namespace calmora

@@ -1,6 +1,7 @@
 #include "sound/functionkeys.h"
 
 #include "app/appstate.h"
+#include "app/singlewindow.h"
 #include "platform/mediaplayer.h"
 #include "sound/frmfkeys.h"
 #include "sound/scheduler.h"
@@ -39,15 +40,13 @@ bool FunctionKeys::Form_KeyDown(int qtKey)
 
 void FunctionKeys::mnuFunctionKeys_Click()
 {
-    if (!m_dialog) {
+    showSingleWindow(m_dialog, [this] {
         // Parented to the main window so it stays on top of it, but a window of its own.
-        m_dialog = new frmFKeys(m_state, m_list, m_store, m_mainWindow);
-        m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-        m_dialog->Form_Load();
-    }
-    m_dialog->show();
-    m_dialog->raise();
-    m_dialog->activateWindow();
+        auto *dialog = new frmFKeys(m_state, m_list, m_store, m_mainWindow);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->Form_Load();
+        return dialog;
+    });
 }
 
 } // namespace calmora
