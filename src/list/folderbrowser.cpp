@@ -137,24 +137,28 @@ bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
 
 void FolderBrowser::openAt(const QString &browsePath)
 {
-    const QString here = QDir::currentPath();
-    if (setFolder(here).isEmpty()) {
-        const QSignalBlocker blocker(m_drive1);
-        m_drive1->setCurrentIndex(driveIndexFor(here));
+    if (!browsePath.isEmpty()) {
+        if (const QString error = setFolder(browsePath); !error.isEmpty()) {
+            report(browsePath, error);
+        } else {
+            const QSignalBlocker blocker(m_drive1);
+            const int drive = driveIndexFor(absoluteClean(browsePath));
+            if (drive < 0)
+                report(browsePath,
+                       QString::fromStdString(std::make_error_code(std::errc::no_such_device).message()));
+            m_drive1->setCurrentIndex(drive);
+            return;
+        }
     }
-    if (browsePath.isEmpty())
-        return;
-    if (const QString error = setFolder(browsePath); !error.isEmpty()) {
-        report(browsePath, error);
-        return;
-    }
-    const int drive = driveIndexFor(absoluteClean(browsePath));
-    if (drive < 0) {
-        report(browsePath, QString::fromStdString(std::make_error_code(std::errc::no_such_device).message()));
-        return;
+    // The program's current drive and folder; the first drive's top when
+    // the current folder has gone.
+    QString here = QDir::currentPath();
+    if (!setFolder(here).isEmpty() && m_drive1->count() > 0) {
+        here = m_drive1->itemData(0).toString();
+        setFolder(here);
     }
     const QSignalBlocker blocker(m_drive1);
-    m_drive1->setCurrentIndex(drive);
+    m_drive1->setCurrentIndex(driveIndexFor(here));
 }
 
 int FolderBrowser::driveIndexFor(const QString &path) const
