@@ -2,11 +2,13 @@
 # Helpers for end-to-end tests of the real program. Source this file, call
 # e2e_init, then start what the test needs. Everything lives in a private
 # temporary folder, and every process started here is ended by its id when
-# the test exits, however it exits.
+# the test exits, however it exits. The folder and its logs stay when the test
+# fails or E2E_KEEP is set.
 
 E2E_PIDS=()
 E2E_LAST_PID=
 E2E_REC_PID=
+E2E_WATCHDOG_PID=
 
 e2e_log() {
     echo "[e2e $(date +%T)] $*" >&2
@@ -28,14 +30,18 @@ e2e_init() {
     export XDG_CACHE_HOME=$E2E_DIR/cache
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
     unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
+    : >"$E2E_DIR/pids"
     trap e2e_cleanup EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
+    e2e_watchdog "$$" &
+    E2E_WATCHDOG_PID=$!
 }
 
 # Remembers a process to end at exit.
 e2e_track() {
     E2E_PIDS+=("$1")
+    echo "$1" >>"$E2E_DIR/pids"
 }
 
 e2e_untrack() {
@@ -44,6 +50,26 @@ e2e_untrack() {
         [ "$pid" = "$1" ] || kept+=("$pid")
     done
     E2E_PIDS=("${kept[@]}")
+    printf '%s\n' "${E2E_PIDS[@]}" | grep . >"$E2E_DIR/pids" || true
+}
+
+# A test killed outright (SIGKILL, a harness timeout) runs no exit trap; this
+# watcher then ends the processes it had started and removes its folder.
+e2e_watchdog() {
+    local parent=$1 pid
+    while kill -0 "$parent" 2>/dev/null; do
+        sleep 0.5
+    done
+    if [ -f "$E2E_DIR/pids" ]; then
+        tac "$E2E_DIR/pids" | while read -r pid; do
+            kill -TERM "$pid" 2>/dev/null || true
+        done
+        sleep 2
+        while read -r pid; do
+            kill -KILL "$pid" 2>/dev/null || true
+        done <"$E2E_DIR/pids"
+    fi
+    [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_DIR"
 }
 
 # Starts a command in the background, tracked; its id is in $E2E_LAST_PID.
@@ -72,17 +98,24 @@ e2e_stop_pid() {
 e2e_cleanup() {
     local status=$? i
     trap - EXIT INT TERM
+    set +e # every step of the clean-up runs, whatever fails
+    if [ -n "$E2E_WATCHDOG_PID" ]; then
+        kill -TERM "$E2E_WATCHDOG_PID" 2>/dev/null
+        wait "$E2E_WATCHDOG_PID" 2>/dev/null
+        E2E_WATCHDOG_PID=
+    fi
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         e2e_stop_pid "${E2E_PIDS[i]}"
     done
     if [ -n "${E2E_DIR:-}" ] && [ -d "$E2E_DIR" ]; then
         if [ "$status" -ne 0 ] || [ -n "${E2E_KEEP:-}" ]; then
-            e2e_log "logs kept in $E2E_DIR"
             for log in "$E2E_DIR"/*.log; do
                 [ -s "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
             done
+            e2e_log "files kept in $E2E_DIR"
+        else
+            rm -rf "$E2E_DIR"
         fi
-        [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_DIR"
     fi
     exit "$status"
 }

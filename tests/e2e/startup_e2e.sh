@@ -32,4 +32,27 @@ status=0
 e2e_wait_exit "$pid" 15 || status=$?
 [ "$status" -eq 0 ] || e2e_fail "quitting ended with status $status (124: still running)"
 
+e2e_log "one ticked sound: quitting plays it to its end"
+beep=$E2E_DIR/beep.wav
+e2e_make_beep "$beep" 0.5
+e2e_settings - >/dev/null <<SETTINGS
+[WAV%20Files]
+NumWavs=1
+wav0="$beep,True"
+SETTINGS
+e2e_spawn "$calmora"
+pid=$E2E_LAST_PID
+window=$(e2e_wait_window '^Calmora$' 30) || e2e_fail "no window on the second start"
+e2e_record_start "$E2E_DIR/farewell.raw"
+quit_from_menu "$window"
+status=0
+e2e_wait_exit "$pid" 15 || status=$?
+e2e_record_stop
+[ "$status" -eq 0 ] || e2e_fail "quitting with a ticked sound ended with status $status (124: still running)"
+
+# 0.5 s of 44100 Hz stereo is 44100 samples; at least half must have been heard.
+loud=$(e2e_loud_samples "$E2E_DIR/farewell.raw")
+e2e_log "farewell sound: $loud loud samples"
+[ "$loud" -ge 22050 ] || e2e_fail "the farewell sound was not heard ($loud loud samples, want >= 22050)"
+
 e2e_log "PASS"
