@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -77,6 +78,10 @@ FolderBrowser::FolderBrowser(QDialog *dialog, Dialogs &dialogs, const QStringLis
     m_dirList->setHeaderHidden(true);
     m_dirList->setColumnCount(1);
     m_dirList->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Deep folders scroll sideways rather than lose their names to an ellipsis.
+    m_dirList->setIndentation(12);
+    m_dirList->header()->setStretchLastSection(false);
+    m_dirList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_dirList->setAccessibleName(QStringLiteral("Folders"));
     connect(m_dirList, &QTreeWidget::itemExpanded, this, &FolderBrowser::fillChildren);
     connect(m_dirList, &QTreeWidget::currentItemChanged, this,
@@ -213,6 +218,8 @@ QString FolderBrowser::setFolder(const QString &path)
     }
     m_dirList->setCurrentItem(item);
     currentItemChanged(item);
+    // Show its subfolders too, not just the folder at the bottom edge.
+    m_dirList->scrollToItem(item, QAbstractItemView::PositionAtCenter);
     return QString();
 }
 
@@ -279,6 +286,7 @@ void FolderBrowser::currentItemChanged(QTreeWidgetItem *item)
     m_folder = path;
     fillChildren(item);
     item->setExpanded(true);
+    m_dirList->scrollToItem(item);
     Q_EMIT dirList_Change(folder());
 }
 
