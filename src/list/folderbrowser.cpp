@@ -1,5 +1,6 @@
 #include "list/folderbrowser.h"
 
+#include "app/centre.h"
 #include "platform/dialogs.h"
 
 #include <QComboBox>
@@ -142,6 +143,8 @@ bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
 
 void FolderBrowser::openAt(const QString &browsePath)
 {
+    centreOnScreen(m_dialog);
+    m_dirList->setFocus();
     if (!browsePath.isEmpty()) {
         if (const QString error = setFolder(browsePath); !error.isEmpty()) {
             report(browsePath, error);

@@ -40,8 +40,8 @@ public:
     // The folder tree's current folder, as the platform writes it.
     QString folder() const;
 
-    // Opening: with a starting folder, the tree goes there and the drive list
-    // follows. A folder that cannot be shown is reported; the lists then stay
+    // Opening: centres the dialog; with a starting folder, the tree goes there
+    // and the drive list follows. A folder that cannot be shown is reported; the lists then stay
     // at the program's current drive and folder.
     void openAt(const QString &browsePath);
 

@@ -1,7 +1,6 @@
 #include "list/frmfiles.h"
 
 #include "app/appstate.h"
-#include "app/centre.h"
 #include "app/twips.h"
 #include "list/soundlist.h"
 #include "platform/dialogs.h"
@@ -60,9 +59,7 @@ frmFiles::frmFiles(AppState &state, SoundList &list, Dialogs &dialogs, Qt::CaseS
 
 void frmFiles::Form_Load()
 {
-    centreOnScreen(this);
     m_browser->openAt(m_state.BrowsePath);
-    m_browser->dirList()->setFocus();
 }
 
 void frmFiles::dirList_Change(const QString &folder)

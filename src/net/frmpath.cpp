@@ -1,7 +1,6 @@
 #include "net/frmpath.h"
 
 #include "app/appstate.h"
-#include "app/centre.h"
 #include "app/twips.h"
 
 #include <QComboBox>
@@ -47,9 +46,7 @@ frmPath::frmPath(AppState &state, Dialogs &dialogs, QWidget *parent, const QStri
 
 void frmPath::Form_Load()
 {
-    centreOnScreen(this);
     m_browser->openAt(m_state.BrowsePath);
-    m_browser->dirList()->setFocus();
 }
 
 void frmPath::dirList_Change(const QString &folder)
