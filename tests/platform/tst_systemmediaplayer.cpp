@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -21,6 +22,17 @@
 #include <condition_variable>
 #include <mutex>
 #include <vector>
+
+// GStreamer's PulseAudio device provider leaks its context when no sound
+// server is there, as in these tests; the full stack names it.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:gst_device_provider_get_devices\n";
+}
+extern "C" const char *__asan_default_options()
+{
+    return "fast_unwind_on_malloc=0";
+}
 
 using namespace calmora;
 using namespace calmora::test;
@@ -74,7 +86,6 @@ public:
         while (const qint64 got = source.read(block.data(), 512))
             p.samples.insert(p.samples.end(), block.begin(), block.begin() + got * p.format.channels);
         std::unique_lock lock(m_mutex);
-        ++m_started;
         m_endedBeforeStart.push_back(int(m_plays.size()));
         m_changed.notify_all();
         if (hold)
@@ -92,7 +103,7 @@ public:
     bool waitForStarted(int count)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, 10s, [&] { return m_started >= count; });
+        return m_changed.wait_for(lock, 10s, [&] { return int(m_endedBeforeStart.size()) >= count; });
     }
     bool waitForPlays(int count)
     {
@@ -104,11 +115,7 @@ public:
         const std::lock_guard lock(m_mutex);
         return m_plays;
     }
-    int started()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_started;
-    }
+    int started() { return int(endedBeforeStart().size()); }
     // For each play, how many earlier ones had ended when it began.
     std::vector<int> endedBeforeStart()
     {
@@ -125,7 +132,6 @@ private:
     std::condition_variable_any m_changed;
     std::vector<Play> m_plays;
     std::vector<int> m_endedBeforeStart;
-    int m_started = 0;
 };
 
 struct Rig
@@ -148,21 +154,6 @@ struct Rig
         player.command(QStringLiteral("Open"));
         player.command(QStringLiteral("play"));
     }
-};
-
-// Points libpulse at a socket for the lifetime of the object.
-class PulseServerOverride
-{
-public:
-    explicit PulseServerOverride(const QString &socket) : m_old(qgetenv("PULSE_SERVER"))
-    {
-        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(socket));
-    }
-    ~PulseServerOverride() { qputenv("PULSE_SERVER", m_old); }
-    Q_DISABLE_COPY_MOVE(PulseServerOverride)
-
-private:
-    QByteArray m_old;
 };
 
 } // namespace
@@ -318,19 +309,6 @@ private Q_SLOTS:
         QCOMPARE(finished.size(), 1);
     }
 
-    void soundWithoutWaitReturnsAtOnce()
-    {
-        const QString file = path(QStringLiteral("beep.wav"));
-        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
-        Rig rig;
-        rig.output->hold = true;
-        QSignalSpy finished(&rig.player, &MediaPlayer::waitFinished);
-        rig.sound(file, false);
-        QVERIFY(rig.output->waitForStarted(1));
-        QVERIFY(rig.output->plays().empty());
-        QCOMPARE(finished.size(), 0);
-    }
-
     // Only one sound plays at a time: whatever comes next ends the one still playing.
     void nextRequestCutsOffTheSound_data()
     {
@@ -390,7 +368,9 @@ private Q_SLOTS:
     {
         QLocalServer server;
         QVERIFY(server.listen(path(QStringLiteral("silent-server"))));
-        const PulseServerOverride pointAt(server.fullServerName());
+        const QByteArray noServer = qgetenv("PULSE_SERVER");
+        const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", noServer); });
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(server.fullServerName()));
         const QString file = path(QStringLiteral("beep.wav"));
         QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
 
