@@ -88,13 +88,13 @@ private:
         auto *r = static_cast<MonitorRecorder *>(self);
         const pa_context_state_t state = pa_context_get_state(c);
         if (state == PA_CONTEXT_READY) {
-            const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 2};
-            r->m_stream = pa_stream_new(c, "monitor", &spec, nullptr);
+            const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, 44100, 2};
+            r->m_stream = pa_stream_new(c, "monitor", &sampleFormat, nullptr);
             pa_stream_set_read_callback(r->m_stream, &MonitorRecorder::onRead, r);
             pa_stream_set_state_callback(r->m_stream, &MonitorRecorder::onStream, r);
             pa_buffer_attr attr{};
             attr.maxlength = uint32_t(-1);
-            attr.fragsize = uint32_t(pa_usec_to_bytes(10000, &spec));
+            attr.fragsize = uint32_t(pa_usec_to_bytes(10000, &sampleFormat));
             pa_stream_connect_record(r->m_stream, "calm.monitor", &attr, PA_STREAM_ADJUST_LATENCY);
         } else if (!PA_CONTEXT_IS_GOOD(state)) {
             r->m_failed = true;

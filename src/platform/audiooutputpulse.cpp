@@ -46,10 +46,10 @@ bool iterate(pa_mainloop *loop, Clock::time_point deadline)
 class Session final
 {
 public:
-    Session(pa_mainloop *loop, FrameSource &source, const pa_sample_spec &spec, const pa_channel_map &map,
+    Session(pa_mainloop *loop, FrameSource &source, const pa_sample_spec &sampleFormat, const pa_channel_map &map,
             const PulseAudioOutput::Options &options)
-        : m_loop(loop), m_source(source), m_spec(spec), m_map(map), m_options(options),
-          m_frameBytes(pa_frame_size(&spec))
+        : m_loop(loop), m_source(source), m_sampleFormat(sampleFormat), m_map(map), m_options(options),
+          m_frameBytes(pa_frame_size(&sampleFormat))
     {
     }
 
@@ -135,7 +135,7 @@ private:
     {
         std::unique_ptr<pa_proplist, decltype(&pa_proplist_free)> props(pa_proplist_new(), &pa_proplist_free);
         pa_proplist_sets(props.get(), PA_PROP_MEDIA_ROLE, "event");
-        m_stream = pa_stream_new_with_proplist(m_context, "sound", &m_spec, &m_map, props.get());
+        m_stream = pa_stream_new_with_proplist(m_context, "sound", &m_sampleFormat, &m_map, props.get());
         if (!m_stream)
             return false;
         pa_stream_set_state_callback(m_stream, &Session::onStreamState, this);
@@ -143,7 +143,7 @@ private:
         pa_buffer_attr attr;
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.tlength = static_cast<uint32_t>(
-            pa_usec_to_bytes(static_cast<pa_usec_t>(microseconds(m_options.targetLatency).count()), &m_spec));
+            pa_usec_to_bytes(static_cast<pa_usec_t>(microseconds(m_options.targetLatency).count()), &m_sampleFormat));
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(-1);
@@ -204,14 +204,14 @@ private:
     // has been written so far.
     void extendDeadline()
     {
-        const auto written = microseconds(m_framesWritten * 1000000 / m_spec.rate);
+        const auto written = microseconds(m_framesWritten * 1000000 / m_sampleFormat.rate);
         m_deadline =
             std::max(m_deadline, m_readyAt + written + m_options.answerTimeout + kSinkLatencyAllowance);
     }
 
     pa_mainloop *m_loop;
     FrameSource &m_source;
-    pa_sample_spec m_spec;
+    pa_sample_spec m_sampleFormat;
     pa_channel_map m_map;
     const PulseAudioOutput::Options &m_options;
     size_t m_frameBytes;
@@ -241,11 +241,11 @@ bool PulseAudioOutput::play(FrameSource &source, std::stop_token stop)
     if (format.channels < 1 || format.sampleRate < 1 || std::cmp_greater(format.channels, PA_CHANNELS_MAX)
         || std::cmp_greater(format.sampleRate, PA_RATE_MAX))
         return false;
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(format.sampleRate),
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(format.sampleRate),
                               static_cast<uint8_t>(format.channels)};
     pa_channel_map map;
-    if (!pa_sample_spec_valid(&spec)
-        || !pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT))
+    if (!pa_sample_spec_valid(&sampleFormat)
+        || !pa_channel_map_init_extend(&map, sampleFormat.channels, PA_CHANNEL_MAP_DEFAULT))
         return false;
 
     const std::unique_ptr<pa_mainloop, LoopDeleter> loop(pa_mainloop_new());
@@ -254,7 +254,7 @@ bool PulseAudioOutput::play(FrameSource &source, std::stop_token stop)
     // Cutting a sound off from another thread must not wait for the next
     // poll slice.
     const std::stop_callback wake(stop, [raw = loop.get()] { pa_mainloop_wakeup(raw); });
-    Session session(loop.get(), source, spec, map, m_options);
+    Session session(loop.get(), source, sampleFormat, map, m_options);
     return session.connect(m_applicationName) && session.run(stop);
 }
 
