@@ -42,19 +42,21 @@ bool acceptFileDrag(QDropEvent *event)
 SoundListController::SoundListController(SoundList &list, AppState &state, const Services &services,
                                          QTimer *tmrMinute, QMenu *mnuPopup2, QWidget *window,
                                          QObject *parent)
-    : QObject(parent), m_list(list), m_list1(list.List1()), m_state(state), m_services(services),
-      m_tmrMinute(tmrMinute), m_mnuPopup2(mnuPopup2), m_window(window)
+    : QObject(parent), m_list(list), m_list1(list.List1()), m_viewport(m_list1->viewport()), m_state(state),
+      m_services(services), m_tmrMinute(tmrMinute), m_mnuPopup2(mnuPopup2), m_window(window)
 {
     m_list1->setAcceptDrops(true);
-    m_list1->viewport()->setAcceptDrops(true);
+    m_viewport->setAcceptDrops(true);
     m_list1->installEventFilter(this);
-    m_list1->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(m_list1, &QListWidget::itemSelectionChanged, this, &SoundListController::List1_Click);
 }
 
 bool SoundListController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_list1->viewport()) {
+    // Only pointers are compared here: the list sends events while it is
+    // being destroyed, when it may no longer be asked anything.
+    if (watched == m_viewport) {
         switch (event->type()) {
         case QEvent::DragEnter:
         case QEvent::DragMove:
@@ -95,7 +97,7 @@ bool SoundListController::eventFilter(QObject *watched, QEvent *event)
             // The menu key opens the same menu beside the highlighted entry.
             const QRect row = m_list1->visualItemRect(m_list1->currentItem());
             const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
-            m_mnuPopup2->popup(m_list1->viewport()->mapToGlobal(at));
+            m_mnuPopup2->popup(m_viewport->mapToGlobal(at));
             return true;
         }
     }

@@ -49,6 +49,7 @@ private:
 
     SoundList &m_list;
     QListWidget *m_list1;
+    QWidget *m_viewport;
     AppState &m_state;
     Services m_services;
     QTimer *m_tmrMinute;

@@ -132,6 +132,12 @@ private Q_SLOTS:
         QVERIFY(!c.state.SettingsChanged);
     }
 
+    void rootFolderKeepsItsSeparator()
+    {
+        // The folder is taken as it stands; both spellings name the same file.
+        QCOMPARE(frmFiles::fullPath(QStringLiteral("/"), QStringLiteral("boom.wav")),
+                 QStringLiteral("//boom.wav"));
+    }
 
     void cancelEmptiesBrowsePath()
     {
@@ -195,7 +201,6 @@ private Q_SLOTS:
         QCOMPARE(c.list.count(), 0);
         QCOMPARE(c.state.BrowsePath, folder.path());
     }
-
 };
 
 QTEST_MAIN(TestFrmFiles)
