@@ -1,0 +1,208 @@
+#!/usr/bin/env bash
+# Two real copies of the program, "ann" and "bob", talk through a real network
+# share: a Samba server on loopback that this test starts, mounted with FUSE
+# (smbnetfs). Ann sends a sound and a text to bob through her own "Send To..."
+# dialog; within two ticks bob plays the sound (heard on his sound sink), both
+# files are gone and his message window shows the text. Then the Samba server
+# is frozen: both windows keep answering while the share hangs, and once it
+# runs again the next message arrives.
+# Usage: network_e2e.sh CALMORA [LOUDCOUNT]
+set -euo pipefail
+
+calmora=$1
+export E2E_LOUDCOUNT=${2:-}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tests/e2e/lib.sh
+source "$here/lib.sh"
+
+for tool in smbd smbnetfs fusermount3 xdotool dbus-launch; do
+    command -v "$tool" >/dev/null || { echo "network_e2e: $tool is missing: run scripts/setup.sh" >&2; exit 1; }
+done
+
+e2e_init
+smb=$E2E_DIR/samba
+mnt=$E2E_DIR/mnt
+share=$mnt/127.0.0.1/share
+frozen=()
+# Frozen servers are thawed and the mount released before the processes end.
+trap 'status=$?; set +e; [ ${#frozen[@]} -eq 0 ] || kill -CONT "${frozen[@]}" 2>/dev/null
+      fusermount3 -uz "$mnt" 2>/dev/null; (exit $status); e2e_cleanup' EXIT
+
+e2e_start_xvfb
+e2e_start_pulse
+# Ann's sounds go to a sink of her own, so what bob's sink hears is bob's.
+pactl load-module module-null-sink sink_name=annsink >/dev/null
+# dbus-launch stays behind as long as the X server runs; away from this
+# script's output, or whoever reads that output would wait for it too.
+eval "$(dbus-launch --sh-syntax 2>"$E2E_DIR/dbus-launch.log")"
+e2e_track "$DBUS_SESSION_BUS_PID"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/atspi.log" 2>&1 &
+e2e_track $!
+
+e2e_log "Samba on loopback, mounted with smbnetfs"
+if ss -ltn 2>/dev/null | grep -q '127.0.0.1:445 '; then
+    e2e_fail "port 445 on loopback is taken: another Samba runs"
+fi
+mkdir -p "$smb"/{share,private,lock,state,cache,pid} "$mnt" "$HOME/.smb"
+cat >"$smb/smb.conf" <<CONF
+[global]
+  interfaces = lo
+  bind interfaces only = yes
+  disable netbios = yes
+  smb ports = 445
+  server role = standalone server
+  map to guest = Bad User
+  guest account = root
+  pid directory = $smb/pid
+  lock directory = $smb/lock
+  state directory = $smb/state
+  cache directory = $smb/cache
+  private dir = $smb/private
+  log file = $smb/smbd.log
+[share]
+  path = $smb/share
+  read only = no
+  guest ok = yes
+  force user = root
+CONF
+printf '[global]\n  client min protocol = SMB2\n' >"$HOME/.smb/smb.conf"
+printf 'auth "guest" ""\n' >"$HOME/.smb/smbnetfs.conf"
+chmod 600 "$HOME/.smb/smbnetfs.conf"
+# smbd leads a process group of its own: it ends its children by signalling
+# its group, which must not be this script's.
+smbd -F -s "$smb/smb.conf" >"$E2E_DIR/smbd.log" 2>&1 &
+smbd_pid=$!
+e2e_track "$smbd_pid"
+e2e_wait_for 15 bash -c "ss -ltn | grep -q '127.0.0.1:445 '" || e2e_fail "smbd does not listen"
+smbnetfs "$mnt" -f -o allow_other >"$E2E_DIR/smbnetfs.log" 2>&1 &
+e2e_track $!
+e2e_wait_for 30 test -d "$share" || e2e_fail "the share did not appear under $mnt"
+
+e2e_make_beep "$E2E_DIR/beep.wav" 1.0 660
+start_copy() { # NAME OTHER SINK [sound entries...]
+    local name=$1 other=$2 sink=$3
+    export XDG_CONFIG_HOME=$E2E_DIR/$name-config
+    e2e_settings - >/dev/null <<INI
+[Settings]
+NetName=$name
+NetPath=$share
+NetActive=True
+Users=1
+User1=$other
+[WAV%20Files]
+NumWavs=1
+wav0="$E2E_DIR/beep.wav,True"
+INI
+    PULSE_SINK=$sink QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_spawn "$calmora"
+}
+start_copy bob ann calm
+bob=$E2E_LAST_PID
+start_copy ann bob annsink
+ann=$E2E_LAST_PID
+# Both windows open centred; side by side, a click reaches the one it aims at.
+corner=0
+for pid in "$bob" "$ann"; do
+    window=$(timeout 30 xdotool search --all --sync --onlyvisible --pid "$pid" --name '^Calmora$' | head -n 1) ||
+        e2e_fail "process $pid shows no main window"
+    xdotool windowmove "$window" "$corner" 0
+    sleep 0.5
+    corner=$((corner + 720))
+done
+
+# The accessibility client caches what it saw, so a widget that appears later
+# is looked for by a fresh client each time.
+widget() { # PID ROLE NAME [centre|text] [SECONDS]
+    local tries=$((${5:-20} / 2)) i
+    for ((i = 1; i < tries; i++)); do
+        /usr/bin/python3 "$here/atspi_widget.py" "$1" "$2" "$3" "${4:-centre}" 2 2>/dev/null && return 0
+    done
+    /usr/bin/python3 "$here/atspi_widget.py" "$1" "$2" "$3" "${4:-centre}" 2
+}
+click() { # PID ROLE NAME
+    local xy
+    xy=$(widget "$1" "$2" "$3") || {
+        for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+            e2e_log "window $w: $(xdotool getwindowname "$w") $(xdotool getwindowgeometry "$w" | tr '\n' ' ')"
+        done
+        e2e_fail "no $2 \"$3\" to click"
+    }
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy click 1
+    sleep 0.3
+}
+
+# Ann highlights her sound, opens "Send To...", picks bob, types and sends.
+send_from_ann() { # TEXT
+    click "$ann" "list item" "$E2E_DIR/beep.wav"
+    click "$ann" "push button" "Send To..."
+    e2e_wait_window '^Send Calmora Message$' 15 >/dev/null || e2e_fail "the send dialog did not open"
+    cancel_xy=$(widget "$ann" "push button" "Cancel")
+    click "$ann" "list item" "bob"
+    click "$ann" "text" "Text Message"
+    xdotool type --delay 30 "$1"
+    click "$ann" "push button" "Send"
+}
+
+# Bob's message window shows TEXT within SECONDS.
+await_message() { # TEXT SECONDS
+    local deadline=$((SECONDS + $2)) shown=
+    while [ $SECONDS -lt $deadline ]; do
+        shown=$(/usr/bin/python3 "$here/atspi_widget.py" "$bob" text Message text 1 2>/dev/null || true)
+        [ "$shown" = "$1" ] && return 0
+        sleep 1
+    done
+    e2e_fail "bob's message window shows \"$shown\", not \"$1\""
+}
+
+e2e_log "ann sends to bob"
+e2e_record_start "$E2E_DIR/bob.raw"
+send_from_ann "Hello bob, from ann"
+await_message "Hello bob, from ann" 70
+e2e_wait_for 10 bash -c "[ -z \"\$(ls -A '$smb/share')\" ]" || e2e_fail "left in the share: $(ls -A "$smb/share")"
+e2e_record_stop
+loud=$(e2e_loud_samples "$E2E_DIR/bob.raw")
+e2e_log "bob's sink heard $loud loud samples"
+[ "$loud" -gt 20000 ] || e2e_fail "bob's sound was not heard ($loud loud samples)"
+click "$bob" "push button" "OK"
+
+# Where to click while the share hangs, asked while all is well: the check
+# below then needs nothing but the X server and the programs themselves.
+sendto_bob=$(widget "$bob" "push button" "Send To...")
+sendto_ann=$(widget "$ann" "push button" "Send To...")
+
+e2e_log "the Samba server freezes"
+mapfile -t frozen < <(echo "$smbd_pid"; pgrep -P "$smbd_pid" || true)
+# Tracked, so that even a test killed outright ends them (SIGKILL ends a stopped process).
+for pid in "${frozen[@]:1}"; do e2e_track "$pid"; done
+kill -STOP "${frozen[@]}"
+# Give both copies a tick against the hanging share, then ask each window for
+# something only a live window does: open its send dialog, and cancel it (the
+# dialog opens centred, where ann's opened before).
+sleep 35
+for who in bob ann; do
+    pid=${!who}
+    xy=sendto_$who
+    # shellcheck disable=SC2086
+    xdotool mousemove ${!xy} click 1
+    timeout 5 xdotool search --all --sync --onlyvisible --pid "$pid" --name '^Send Calmora Message$' >/dev/null ||
+        e2e_fail "$who does not answer while the share hangs"
+    # shellcheck disable=SC2086
+    xdotool mousemove $cancel_xy click 1
+    e2e_wait_for 5 bash -c "! xdotool search --all --onlyvisible --pid $pid --name '^Send Calmora Message\$'" || {
+        if [ -n "${E2E_DEBUG:-}" ]; then
+            import -window root "$E2E_DIR/screen.png"
+            for w in $(xdotool search --onlyvisible --pid "$pid"); do e2e_log "$w: $(xdotool getwindowname "$w")"; done
+            xdotool search --all --onlyvisible --pid "$pid" --name '^Send Calmora Message$'; echo "search status $?"
+        fi
+        e2e_fail "$who's send dialog does not close while the share hangs"
+    }
+done
+e2e_log "both windows answer while the share hangs"
+kill -CONT "${frozen[@]}"
+frozen=()
+
+e2e_log "after the server runs again, the next message arrives"
+send_from_ann "Second message"
+await_message "Second message" 120
+
+e2e_log "PASS"
