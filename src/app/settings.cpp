@@ -6,7 +6,9 @@
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace calmora {
 
@@ -103,14 +105,18 @@ void Read_Settings(const SettingsContext &c)
     {
         SoundList::Batch batch(c.list);
         const int keys = wavKeysToRead(store.get(kWavFiles, QStringLiteral("NumWavs"), QStringLiteral("0")));
-        for (int n = 0; n < keys; ++n) {
+        std::vector<std::pair<QString, bool>> entries;
+        for (int n = 0; n < keys && int(entries.size()) < SoundList::kMaxEntries; ++n) {
             const QString key = numbered("wav", n);
-            if (!store.contains(kWavFiles, key))
-                continue;
-            const auto [text, ticked] = parseWavValue(store.get(kWavFiles, key, QString()));
-            if (c.list.addEntry(text, ticked) < 0)
-                break;
+            if (store.contains(kWavFiles, key))
+                entries.push_back(parseWavValue(store.get(kWavFiles, key, QString())));
         }
+        // Every entry lands at its sorted place whatever the order; in sorted
+        // order each lands at the end instead of shifting all the others.
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const auto &a, const auto &b) { return SoundList::sortsBefore(a.first, b.first); });
+        for (const auto &[text, ticked] : entries)
+            c.list.addEntry(text, ticked);
     }
     s.SettingsChanged = false;
 }
