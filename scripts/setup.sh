@@ -15,6 +15,8 @@ packages=(
     xvfb xdotool x11-utils pulseaudio-utils sox trayer imagemagick twm xfonts-base
     dbus-x11 at-spi2-core python3-pyatspi
     samba smbclient smbnetfs fuse3
+    # README screenshots: a window manager that draws window frames
+    openbox
     # benchmarks: peak memory of a child process
     time
 )
