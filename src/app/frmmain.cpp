@@ -2,6 +2,7 @@
 
 #include "about/frmabout.h"
 #include "app/appinfo.h"
+#include "app/captionfit.h"
 #include "app/centre.h"
 #include "app/settings.h"
 #include "app/twips.h"
@@ -174,6 +175,7 @@ void frmMain::setupUi()
     m_picture1->setIconSize(QSize(32, 32));
     m_picture1->setAutoRaise(true);
     m_picture1->setGeometry(twipsRect(2280, 300, 555, 495));
+    fitOptions(m_optstress, m_picture1->x() - 2);
 
     m_picNet = named(new QLabel(client), "picNet");
     m_picNet->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));

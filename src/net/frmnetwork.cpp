@@ -1,6 +1,7 @@
 #include "net/frmnetwork.h"
 
 #include "app/appstate.h"
+#include "app/captionfit.h"
 #include "app/centre.h"
 #include "app/settings.h"
 #include "app/twips.h"
@@ -81,6 +82,8 @@ frmNetwork::frmNetwork(AppState &state, const Services &services, FolderListing 
         named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel", twipsRect(4080, 2700, 1095, 375));
     for (QPushButton *button : {m_cmdBrowse, m_cmdAdd, m_cmdDelete, m_cmdOK, m_cmdCancel})
         button->setAutoDefault(false);
+    for (QLabel *label : {m_label1, m_label2, m_label3})
+        wrapIfCut(label);
 
     QWidget *order[] = {m_txtNetName, m_txtNetPath, m_cmdBrowse, m_cmdOK,    m_cmdCancel,
                         m_chkActive,  m_lstUsers,   m_cmdAdd,    m_cmdDelete};
