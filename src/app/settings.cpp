@@ -6,6 +6,8 @@
 #include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -85,9 +87,9 @@ void Read_Settings(const SettingsContext &c)
     s.StressIndex = stress && *stress >= 0 && *stress <= 3 ? *stress : 2;
     s.NetName = store.get(kSettings, QStringLiteral("NetName"), QString());
     s.NetPath = store.get(kSettings, QStringLiteral("NetPath"), QString());
-    s.NetActive = parseStoredBoolean(store.get(kSettings, QStringLiteral("NetActive"),
-                                               QStringLiteral("False")))
-                      .value_or(false);
+    s.NetActive =
+        parseStoredBoolean(store.get(kSettings, QStringLiteral("NetActive"), QStringLiteral("False")))
+            .value_or(false);
     const int users =
         parseStoredInteger(store.get(kSettings, QStringLiteral("Users"), QStringLiteral("0"))).value_or(0);
     s.UserCount = std::clamp(users, 0, AppState::kMaxUsers);
@@ -113,8 +115,9 @@ void Read_Settings(const SettingsContext &c)
         }
         // Every entry lands at its sorted place whatever the order; in sorted
         // order each lands at the end instead of shifting all the others.
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const auto &a, const auto &b) { return SoundList::sortsBefore(a.first, b.first); });
+        std::stable_sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
+            return SoundList::sortsBefore(a.first, b.first);
+        });
         for (const auto &[text, ticked] : entries)
             c.list.addEntry(text, ticked);
     }
@@ -141,9 +144,14 @@ bool Save_Settings(const SettingsContext &c)
     for (int n = 0; n < count; ++n)
         store.save(kWavFiles, numbered("wav", n),
                    c.list.text(n) + QLatin1Char(',') + storedBooleanText(c.list.isTicked(n)));
-    const bool written = store.sync();
+    if (!store.sync()) {
+        // Unsaved changes stay marked, so closing still offers to save them.
+        c.dialogs.message(c.parent, QStringLiteral("The settings could not be saved to %1: %2")
+                                        .arg(QDir::toNativeSeparators(store.fileName()), store.lastError()));
+        return false;
+    }
     c.state.SettingsChanged = false;
-    return written;
+    return true;
 }
 
 } // namespace calmora

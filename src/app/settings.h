@@ -30,7 +30,8 @@ struct SettingsContext
 // is reported unless its device is simply not reachable.
 void Read_Settings(const SettingsContext &context);
 // Writes everything; false when the store could not be written. The store is
-// replaced whole, so a failed save leaves the previous settings intact.
+// replaced whole, so a failed save leaves the previous settings intact; the
+// failure is reported and SettingsChanged stays as it was.
 bool Save_Settings(const SettingsContext &context);
 
 // "True"/"False" in any case, or a decimal number (0 false, else true).

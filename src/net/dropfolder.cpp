@@ -73,9 +73,13 @@ std::error_code placeFile(FileSystem &files, const QString &path, const FileFill
                                   + QLatin1String(".part");
         fill(temporary, error);
         if (error == std::errc::file_exists)
-            continue;
-        if (error)
+            continue; // someone else's file: not ours to remove
+        if (error) {
+            // A fill cut short (the folder went away mid-copy) may leave a part behind.
+            std::error_code ignored;
+            files.remove(temporary, ignored);
             return error;
+        }
         files.rename(temporary, path, error);
         if (error) {
             std::error_code ignored;
@@ -89,24 +93,28 @@ std::error_code placeFile(FileSystem &files, const QString &path, const FileFill
 QString findIgnoringCase(FileSystem &files, const QString &folder, const QString &fileName)
 {
     std::error_code error;
+    const auto wanted = [&files](const QString &path) {
+        std::error_code ignored;
+        const FileSystem::Kind kind = files.entryInfo(path, ignored).kind;
+        return kind == FileSystem::Kind::File || kind == FileSystem::Kind::Link;
+    };
     const QString exact = folder + QLatin1Char('/') + fileName;
-    if (files.info(exact, error).kind == FileSystem::Kind::File)
+    if (wanted(exact))
         return exact;
 
     const bool ascii = isAscii(fileName);
-    const QByteArray wanted = fileName.toLatin1();
+    const QByteArray latin1 = fileName.toLatin1();
     QString found;
     files.forEachName(
         folder,
         [&](std::string_view name) {
             // Most folders hold names in plain ASCII: compare bytes without decoding.
-            const bool same = ascii ? equalsAsciiIgnoringCase(name, wanted)
+            const bool same = ascii ? equalsAsciiIgnoringCase(name, latin1)
                                     : files.decodeName(name).compare(fileName, Qt::CaseInsensitive) == 0;
             if (!same)
                 return true;
             const QString candidate = folder + QLatin1Char('/') + files.decodeName(name);
-            std::error_code ignored;
-            if (files.info(candidate, ignored).kind != FileSystem::Kind::File)
+            if (!wanted(candidate))
                 return true;
             found = candidate;
             return false;

@@ -28,7 +28,8 @@ using FileFiller = std::function<void(const QString &temporary, std::error_code 
 std::error_code placeFile(FileSystem &files, const QString &path, const FileFiller &fill);
 
 // The file in folder named fileName ignoring case, or "" when there is none (or
-// the folder cannot be read). The exact name is tried first, so the common case
+// the folder cannot be read). A symbolic link of that name is found too, for
+// the caller to refuse: it may point anywhere. The exact name is tried first, so the common case
 // costs one look-up instead of reading the folder.
 QString findIgnoringCase(FileSystem &files, const QString &folder, const QString &fileName);
 

@@ -5,6 +5,7 @@
 #include "net/frmreceive.h"
 #include "net/sharejobs.h"
 #include "platform/filesystem.h"
+#include "platform/dialogs.h"
 #include "platform/mediaplayer.h"
 
 #include <QCoreApplication>
@@ -28,9 +29,24 @@ Receiver::Arrival lookForArrival(FileSystem &files, const QString &folder, const
     if (arrival.sound.isEmpty())
         return {};
     std::error_code error;
-    if (files.info(arrival.sound, error).size > kMaxSoundBytes || error)
-        return {}; // not a message; left where it is
+    const FileSystem::Info sound = files.entryInfo(arrival.sound, error);
+    if (sound.kind == FileSystem::Kind::Link) {
+        // A link may lead out of the folder, to a pipe or to a device: it is
+        // never followed, and removed so that it does not come back every tick.
+        files.remove(arrival.sound, error);
+        return {};
+    }
+    if (error)
+        return {};
+    if (sound.size > kMaxSoundBytes) {
+        arrival.tooLargeBytes = sound.size; // not a message; left where it is
+        return arrival;
+    }
     arrival.text = findIgnoringCase(files, folder, name + QLatin1String(".txt"));
+    if (!arrival.text.isEmpty() && files.entryInfo(arrival.text, error).kind == FileSystem::Kind::Link) {
+        files.remove(arrival.text, error);
+        arrival.text.clear();
+    }
     if (!fetch)
         return arrival;
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -42,8 +58,11 @@ Receiver::Arrival lookForArrival(FileSystem &files, const QString &folder, const
             arrival.copy = copy;
             break;
         }
-        if (error != std::errc::file_exists)
+        if (error != std::errc::file_exists) {
+            std::error_code ignored;
+            files.remove(copy, ignored); // whatever a failed copy left
             break;
+        }
     }
     return arrival;
 }
@@ -128,6 +147,11 @@ void Receiver::arrived(const Arrival &arrival)
             finishStep();
             return;
         }
+        if (arrival.tooLargeBytes > 0) {
+            reportTooLarge(arrival);
+            finishStep();
+            return;
+        }
         const bool played = !arrival.copy.isEmpty() && PlayNow(arrival.copy);
         const bool windowOpen = !m_window.isNull();
         if (windowOpen && !arrival.text.isEmpty()) {
@@ -166,6 +190,22 @@ void Receiver::collected(const Collected &result, bool showText)
         }
         finishStep();
     });
+}
+
+void Receiver::reportTooLarge(const Arrival &arrival)
+{
+    // Once per file: it stays in the folder and is found again every tick.
+    const QString file = arrival.sound + QLatin1Char(':') + QString::number(arrival.tooLargeBytes);
+    if (file == m_reportedTooLarge)
+        return;
+    m_reportedTooLarge = file;
+    constexpr qint64 kMegabyte = 1024 * 1024;
+    m_dialogs.message(m_parentWindow,
+                      QStringLiteral("\"%1\" is too large to be a sound message (%2 MB; at most %3 MB). "
+                                     "It was not played and is left in the shared folder.")
+                          .arg(QDir::toNativeSeparators(arrival.sound))
+                          .arg(arrival.tooLargeBytes / kMegabyte)
+                          .arg(kMaxSoundBytes / kMegabyte));
 }
 
 bool Receiver::PlayNow(const QString &copy)

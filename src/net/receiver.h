@@ -65,9 +65,10 @@ public:
     // What a step found in the folder.
     struct Arrival
     {
-        QString sound; // "" when no sound was there
-        QString text;  // "" when no text was there
-        QString copy;  // the sound copied for playing, "" when not fetched
+        QString sound;            // "" when no sound was there
+        QString text;             // "" when no text was there
+        QString copy;             // the sound copied for playing, "" when not fetched
+        qint64 tooLargeBytes = 0; // the size of a sound too large to be a message
     };
     // What was collected after the sound played.
     struct Collected
@@ -84,6 +85,7 @@ private:
     void arrived(const Arrival &arrival);
     void collected(const Collected &result, bool showText);
     bool PlayNow(const QString &copy);
+    void reportTooLarge(const Arrival &arrival);
     void finishStep();
     void runThen();
     void waitForFolder();
@@ -100,6 +102,7 @@ private:
     QTimer *m_deadline;
     Timing m_timing;
     QString m_localFolder;
+    QString m_reportedTooLarge;
     QPointer<frmReceive> m_window;
     std::function<void()> m_then;
     std::deque<std::function<void()>> m_idleQueue;

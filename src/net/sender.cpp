@@ -31,8 +31,9 @@ QStringList sendMessage(FileSystem &files, const SendRequest &request)
             continue;
         }
         if (!request.message.isEmpty()) {
-            if (const auto error =
-                    Write_Message(files, dropPath(request.folder, name, "txt"), request.message))
+            // A folder that is not there is reported once, by the sound's copy below.
+            const auto error = Write_Message(files, dropPath(request.folder, name, "txt"), request.message);
+            if (error && error != std::errc::no_such_file_or_directory)
                 failures.append(QLatin1String("File write error: ") + errorText(error));
         }
         const auto error = placeFile(files, dropPath(request.folder, name, "wav"),

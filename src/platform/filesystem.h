@@ -19,7 +19,8 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
 
-    enum class Kind { Missing, File, Folder, Other };
+    // Link only from entryInfo(): info() follows symbolic links.
+    enum class Kind { Missing, File, Folder, Link, Other };
     struct Info
     {
         Kind kind = Kind::Missing;
@@ -28,12 +29,16 @@ public:
 
     // A missing entry is not an error: it is reported as Kind::Missing.
     virtual Info info(const QString &path, std::error_code &error) = 0;
+    // The entry itself: a symbolic link is reported as Link, wherever it points.
+    virtual Info entryInfo(const QString &path, std::error_code &error) = 0;
     // Hands every entry name of folder, in the folder's own order and in the
     // platform's file-name encoding, to visit until visit returns false.
     virtual void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
                              std::error_code &error) = 0;
     // Decodes a name handed out by forEachName.
     virtual QString decodeName(std::string_view name) const = 0;
+    // read() and copy() only read regular files: a folder, a pipe or a device
+    // fails at once instead of blocking or never ending.
     // The first maxBytes bytes of a file at most.
     virtual QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) = 0;
     // Creates to, which must not exist yet, as a copy of from. A source longer

@@ -91,13 +91,44 @@ int createNew(const QByteArray &path)
     return fd;
 }
 
+// Opens a regular file for reading. Opening never waits for a writer (a pipe
+// would), and anything but a regular file is refused: a pipe, a socket or a
+// device such as /dev/zero could block or never end.
 int openForReading(const QByteArray &path)
 {
     int fd;
     do
-        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fd;
+    struct stat st;
+    int refusal = 0;
+    if (::fstat(fd, &st) != 0)
+        refusal = errno;
+    else if (S_ISDIR(st.st_mode))
+        refusal = EISDIR;
+    else if (!S_ISREG(st.st_mode))
+        refusal = EOPNOTSUPP;
+    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        refusal = errno;
+    if (refusal) {
+        ::close(fd);
+        errno = refusal;
+        return -1;
+    }
     return fd;
+}
+
+FileSystem::Info describe(const struct stat &st)
+{
+    FileSystem::Info result;
+    result.size = qint64(st.st_size);
+    result.kind = S_ISREG(st.st_mode)   ? FileSystem::Kind::File
+                  : S_ISDIR(st.st_mode) ? FileSystem::Kind::Folder
+                  : S_ISLNK(st.st_mode) ? FileSystem::Kind::Link
+                                        : FileSystem::Kind::Other;
+    return result;
 }
 
 } // namespace
@@ -112,10 +143,20 @@ FileSystem::Info PosixFileSystem::info(const QString &path, std::error_code &err
         error = lastError();
         return {};
     }
-    Info result;
-    result.size = qint64(st.st_size);
-    result.kind = S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
-    return result;
+    return describe(st);
+}
+
+FileSystem::Info PosixFileSystem::entryInfo(const QString &path, std::error_code &error)
+{
+    error.clear();
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {};
+        error = lastError();
+        return {};
+    }
+    return describe(st);
 }
 
 void PosixFileSystem::forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,

@@ -9,6 +9,7 @@ class PosixFileSystem final : public FileSystem
 {
 public:
     Info info(const QString &path, std::error_code &error) override;
+    Info entryInfo(const QString &path, std::error_code &error) override;
     void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
                      std::error_code &error) override;
     QString decodeName(std::string_view name) const override;

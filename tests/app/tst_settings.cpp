@@ -3,12 +3,17 @@
 #include "fakes.h"
 #include "list/soundlist.h"
 #include "net/folderlisting.h"
+#include "platform/settingsstore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace calmora;
 using namespace calmora::test;
@@ -51,7 +56,8 @@ private Q_SLOTS:
     {
         Fixture f;
         const QString folder = f.rig.dir.path();
-        f.rig.writeSettings("[Settings]\nStressIndex=0\nNetActive=TRUE\nNetName=bob\nNetPath=" + folder.toUtf8()
+        f.rig.writeSettings("[Settings]\nStressIndex=0\nNetActive=TRUE\nNetName=bob\nNetPath="
+                            + folder.toUtf8()
                             + "\nUsers=2\nUser1=ann\nUser2=Carl\nUser3=ghost\n"
                               "[Function%20Keys]\nF1=Random\nF12=/s/z.wav\n"
                               "[WAV%20Files]\nNumWavs=3\nwav0=\"/s/b.wav,True\"\nwav1=\"/s/a.wav,False\"\n"
@@ -80,29 +86,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("users");
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QStringList>("ticked");
-        QTest::newRow("non-numeric stress") << QByteArray("[Settings]\nStressIndex=abc\n") << 2 << 0
-                                            << QStringList() << QStringList();
+        QTest::newRow("non-numeric stress")
+            << QByteArray("[Settings]\nStressIndex=abc\n") << 2 << 0 << QStringList() << QStringList();
         QTest::newRow("stress out of range") << QByteArray("[Settings]\nStressIndex=7\nUsers=-4\n") << 2 << 0
                                              << QStringList() << QStringList();
-        QTest::newRow("users above fifty") << QByteArray("[Settings]\nUsers=75\n") << 2 << 50 << QStringList()
-                                           << QStringList();
+        QTest::newRow("users above fifty")
+            << QByteArray("[Settings]\nUsers=75\n") << 2 << 50 << QStringList() << QStringList();
         QTest::newRow("huge count reads what exists")
-            << QByteArray("[WAV%20Files]\nNumWavs=99999999999\nwav0=\"/a.wav,True\"\nwav7=\"/b.wav,True\"\n") << 2
-            << 0 << QStringList{QStringLiteral("/a.wav"), QStringLiteral("/b.wav")}
+            << QByteArray("[WAV%20Files]\nNumWavs=99999999999\nwav0=\"/a.wav,True\"\nwav7=\"/b.wav,True\"\n")
+            << 2 << 0 << QStringList{QStringLiteral("/a.wav"), QStringLiteral("/b.wav")}
             << QStringList{QStringLiteral("/a.wav"), QStringLiteral("/b.wav")};
-        QTest::newRow("non-numeric count") << QByteArray("[WAV%20Files]\nNumWavs=lots\nwav0=\"/a.wav,True\"\n") << 2
-                                           << 0 << QStringList{QStringLiteral("/a.wav")}
-                                           << QStringList{QStringLiteral("/a.wav")};
-        QTest::newRow("count larger than keys") << QByteArray("[WAV%20Files]\nNumWavs=4.9\nwav1=/x.wav\n") << 2 << 0
-                                                << QStringList{QStringLiteral("/x.wav")} << QStringList();
-        QTest::newRow("unreadable tick") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a.wav,maybe\"\n") << 2 << 0
-                                         << QStringList{QStringLiteral("/a.wav")} << QStringList();
-        QTest::newRow("comma in path") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a,b/c.wav,True\"\n") << 2
-                                       << 0 << QStringList{QStringLiteral("/a,b/c.wav")}
-                                       << QStringList{QStringLiteral("/a,b/c.wav")};
-        QTest::newRow("unquoted comma") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=/a.wav,true\n") << 2 << 0
-                                        << QStringList{QStringLiteral("/a.wav")}
-                                        << QStringList{QStringLiteral("/a.wav")};
+        QTest::newRow("non-numeric count")
+            << QByteArray("[WAV%20Files]\nNumWavs=lots\nwav0=\"/a.wav,True\"\n") << 2 << 0
+            << QStringList{QStringLiteral("/a.wav")} << QStringList{QStringLiteral("/a.wav")};
+        QTest::newRow("count larger than keys")
+            << QByteArray("[WAV%20Files]\nNumWavs=4.9\nwav1=/x.wav\n") << 2 << 0
+            << QStringList{QStringLiteral("/x.wav")} << QStringList();
+        QTest::newRow("unreadable tick") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a.wav,maybe\"\n")
+                                         << 2 << 0 << QStringList{QStringLiteral("/a.wav")} << QStringList();
+        QTest::newRow("comma in path")
+            << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a,b/c.wav,True\"\n") << 2 << 0
+            << QStringList{QStringLiteral("/a,b/c.wav")} << QStringList{QStringLiteral("/a,b/c.wav")};
+        QTest::newRow("unquoted comma")
+            << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=/a.wav,true\n") << 2 << 0
+            << QStringList{QStringLiteral("/a.wav")} << QStringList{QStringLiteral("/a.wav")};
     }
 
     void badValuesGetSafeDefaults()
@@ -123,12 +130,14 @@ private Q_SLOTS:
     void missingFolderIsReportedOnceButUnreachableDeviceIsNot()
     {
         Fixture f;
-        f.rig.writeSettings("[Settings]\nNetPath=" + f.rig.dir.filePath(QStringLiteral("gone")).toUtf8() + "\n");
+        f.rig.writeSettings("[Settings]\nNetPath=" + f.rig.dir.filePath(QStringLiteral("gone")).toUtf8()
+                            + "\n");
         Read_Settings(f.context());
         QCOMPARE(f.rig.dialogs.messages, QStringList{QStringLiteral("No such file or directory")});
 
         QVERIFY(FolderListing::isDeviceUnavailable(std::make_error_code(std::errc::not_connected)));
-        QVERIFY(!FolderListing::isDeviceUnavailable(std::make_error_code(std::errc::no_such_file_or_directory)));
+        QVERIFY(
+            !FolderListing::isDeviceUnavailable(std::make_error_code(std::errc::no_such_file_or_directory)));
     }
 
     void saveThenRestoreRoundTrips()
@@ -175,6 +184,58 @@ private Q_SLOTS:
         QCOMPARE(g.state.FunctionKeyTable, f.state.FunctionKeyTable);
         QCOMPARE(g.list.count(), 3);
         QCOMPARE(g.list.List2(), (QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav")}));
+    }
+
+    void savingReplacesTheFileWhole()
+    {
+        Fixture f;
+        f.list.addEntry(QStringLiteral("/s/a.wav"), true);
+        QVERIFY(Save_Settings(f.context()));
+        QFile before(f.rig.settingsPath());
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray oldBytes = before.readAll();
+        const auto inode = [&] {
+            struct stat st
+            {
+            };
+            ::stat(QFile::encodeName(f.rig.settingsPath()).constData(), &st);
+            return st.st_ino;
+        };
+        const auto oldInode = inode();
+
+        f.list.addEntry(QStringLiteral("/s/b.wav"), false);
+        QVERIFY(Save_Settings(f.context()));
+        // A new file took the old one's name: whoever had the old one open still reads it whole.
+        QVERIFY(inode() != oldInode);
+        QVERIFY(before.seek(0));
+        QCOMPARE(before.readAll(), oldBytes);
+        QCOMPARE(QDir(f.rig.dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(f.rig.settingsPath()).fileName()});
+    }
+
+    void failedSaveIsReportedAndKeptForTheNextTry()
+    {
+        Fixture f;
+        // A file where the settings folder should be: nothing can be written there.
+        const QString blocker = f.rig.dir.filePath(QStringLiteral("Calmora"));
+        QFile(blocker).open(QIODevice::WriteOnly);
+        f.rig.store = std::make_unique<SettingsStore>(blocker + QStringLiteral("/calmora.conf"));
+        f.state.NetName = QStringLiteral("ann");
+        f.state.SettingsChanged = true;
+        QVERIFY(!Save_Settings(f.context()));
+        QVERIFY(f.state.SettingsChanged);
+        QCOMPARE(f.rig.dialogs.messages.size(), 1);
+        QVERIFY2(f.rig.dialogs.messages.at(0).startsWith(QStringLiteral("The settings could not be saved to ")
+                                                         + blocker + QStringLiteral("/calmora.conf: ")),
+                 qPrintable(f.rig.dialogs.messages.at(0)));
+
+        // The folder comes back: the next save writes what the failed one could not.
+        QVERIFY(QFile::remove(blocker));
+        QVERIFY(Save_Settings(f.context()));
+        QVERIFY(!f.state.SettingsChanged);
+        QCOMPARE(SettingsStore(blocker + QStringLiteral("/calmora.conf"))
+                     .get(QStringLiteral("Settings"), QStringLiteral("NetName"), QString()),
+                 QStringLiteral("ann"));
     }
 
     void restoringAFullListIsOneBatch()

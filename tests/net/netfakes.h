@@ -3,6 +3,7 @@
 #include "platform/filesystem.h"
 #include "platform/mediaplayer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -53,6 +54,11 @@ public:
         gate();
         return m_real->info(path, error);
     }
+    Info entryInfo(const QString &path, std::error_code &error) override
+    {
+        gate();
+        return m_real->entryInfo(path, error);
+    }
     void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
                      std::error_code &error) override
     {
@@ -102,6 +108,111 @@ private:
     bool m_held = false;
     int m_calls = 0;
     int m_stuck = 0;
+};
+
+// The real file system, except that the shared folder goes away at its
+// operation number `at` (counting only operations inside that folder): the
+// operation fails outright, or the folder is deleted just before it runs, or
+// a write stops halfway and leaves what it wrote, as a lost network share can.
+class FaultyFileSystem final : public FileSystem
+{
+public:
+    enum class Fault { Fail, Vanish, HalfWrite };
+
+    FaultyFileSystem() = default;
+    FaultyFileSystem(const QString &folder, Fault fault, int at) { arm(folder, fault, at); }
+    void arm(const QString &folder, Fault fault, int at)
+    {
+        std::lock_guard lock(m_mutex);
+        m_folder = folder;
+        m_fault = fault;
+        m_at = at;
+    }
+
+    bool struck() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_struck;
+    }
+
+    Info info(const QString &path, std::error_code &error) override
+    {
+        return strike(path, error) ? Info{} : m_real->info(path, error);
+    }
+    Info entryInfo(const QString &path, std::error_code &error) override
+    {
+        return strike(path, error) ? Info{} : m_real->entryInfo(path, error);
+    }
+    void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
+                     std::error_code &error) override
+    {
+        if (!strike(folder + QLatin1Char('/'), error))
+            m_real->forEachName(folder, visit, error);
+    }
+    QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
+    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override
+    {
+        return strike(path, error) ? QByteArray() : m_real->read(path, maxBytes, error);
+    }
+    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override
+    {
+        if (!strike(from, error, to))
+            m_real->copy(from, to, maxBytes, error);
+    }
+    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override
+    {
+        if (!strike(path, error, path, bytes))
+            m_real->write(path, bytes, error);
+    }
+    void rename(const QString &from, const QString &to, std::error_code &error) override
+    {
+        if (!strike(from, error))
+            m_real->rename(from, to, error);
+    }
+    void remove(const QString &path, std::error_code &error) override
+    {
+        if (!strike(path, error))
+            m_real->remove(path, error);
+    }
+
+private:
+    // True when the operation on path has failed; target and bytes are what
+    // a write would have put there.
+    bool strike(const QString &path, std::error_code &error, const QString &target = {},
+                QByteArray bytes = {})
+    {
+        std::lock_guard lock(m_mutex);
+        const QString prefix = m_folder + QLatin1Char('/');
+        if (!path.startsWith(prefix) && !target.startsWith(prefix))
+            return false;
+        if (++m_count != m_at)
+            return false;
+        m_struck = true;
+        if (m_fault == Fault::Vanish) {
+            QDir(m_folder).removeRecursively();
+            return false;
+        }
+        if (m_fault == Fault::HalfWrite && !target.isEmpty()) {
+            if (bytes.isEmpty()) {
+                QFile source(path);
+                if (source.open(QIODevice::ReadOnly))
+                    bytes = source.readAll();
+            }
+            QFile half(target);
+            if (half.open(QIODevice::WriteOnly))
+                half.write(bytes.left(bytes.size() / 2));
+        }
+        error = std::make_error_code(std::errc::io_error);
+        return true;
+    }
+
+    std::shared_ptr<FileSystem> m_real = systemFileSystem();
+    QString m_folder = QStringLiteral("/nowhere");
+    Fault m_fault = Fault::Fail;
+    int m_at = 0;
+    mutable std::mutex m_mutex;
+    int m_count = 0;
+    bool m_struck = false;
 };
 
 // Records what it is asked to play, with the bytes of each file as they were

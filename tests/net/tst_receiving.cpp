@@ -15,8 +15,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <climits>
+
+#include <sys/stat.h>
 
 using namespace calmora;
 using namespace calmora::test;
@@ -35,6 +40,40 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
+// Every entry, whatever it is: links (even dangling ones), pipes, folders.
+QStringList entriesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+// Puts what spec says in folder: "name" (a sound), "name=text" (a message
+// record), "name/" (a folder), "name|" (a pipe), "name->target" (a link),
+// "name@size" (a sparse file), "name#" (random bytes).
+void build(const QString &folder, const QString &spec)
+{
+    const auto path = [&](const QString &name) -> QString { return folder + QLatin1Char('/') + name; };
+    if (const qsizetype arrow = spec.indexOf(QLatin1String("->")); arrow > 0) {
+        QVERIFY(QFile::link(spec.mid(arrow + 2), path(spec.left(arrow))));
+    } else if (spec.endsWith(QLatin1Char('/'))) {
+        QVERIFY(QDir(folder).mkdir(spec.chopped(1)));
+    } else if (spec.endsWith(QLatin1Char('|'))) {
+        QVERIFY(::mkfifo(QFile::encodeName(path(spec.chopped(1))).constData(), 0600) == 0);
+    } else if (const qsizetype at = spec.indexOf(QLatin1Char('@')); at > 0) {
+        QFile sparse(path(spec.left(at)));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(spec.mid(at + 1).toLongLong()));
+    } else if (spec.endsWith(QLatin1Char('#'))) {
+        QByteArray noise(64 * 1024, Qt::Uninitialized);
+        for (char &c : noise)
+            c = char(QRandomGenerator::global()->generate());
+        put(path(spec.chopped(1)), noise);
+    } else if (const qsizetype eq = spec.indexOf(QLatin1Char('=')); eq > 0) {
+        put(path(spec.left(eq)), messageRecord(spec.mid(eq + 1)));
+    } else {
+        put(path(spec), "RIFF:" + spec.toUtf8());
+    }
+}
+
 // A receiver for "bob" over a temporary shared folder, driven tick by tick.
 struct Fixture
 {
@@ -47,10 +86,11 @@ struct Fixture
     QWidget window;
     QLabel *picNet = new QLabel(&window);
     std::shared_ptr<BlockingFileSystem> files = std::make_shared<BlockingFileSystem>();
-    Receiver receiver{state, player, dialogs, picNet, &window, files};
+    Receiver receiver;
     int rest = 0; // how often the rest of a tick ran
 
-    Fixture()
+    explicit Fixture(std::shared_ptr<FileSystem> other = nullptr)
+        : receiver(state, player, dialogs, picNet, &window, other ? std::move(other) : files)
     {
         QDir().mkpath(share);
         QDir().mkpath(local);
@@ -134,8 +174,6 @@ private Q_SLOTS:
             << strings({"BOB.WAV", "Bob.Txt"}) << false << 1 << QStringList() << QStringLiteral("hi");
         QTest::newRow("sounds off: text shown, sound kept")
             << strings({"bob.wav", "bob.txt"}) << true << 0 << strings({"bob.wav"}) << QStringLiteral("hi");
-        QTest::newRow("a folder named like the sound")
-            << strings({"bob.wav/"}) << false << 0 << QStringList() << none;
     }
 
     void whatATickTakes()
@@ -145,12 +183,9 @@ private Q_SLOTS:
         Fixture f;
         f.state.SoundsDisabled = soundsOff;
         for (const QString &name : names) {
-            if (name.endsWith(QLatin1Char('/')))
-                QDir(f.share).mkdir(name.chopped(1));
-            else
-                f.drop(name.toLatin1().constData(), name.endsWith(QLatin1String("txt"), Qt::CaseInsensitive)
-                                                        ? messageRecord(QStringLiteral("hi"))
-                                                        : QByteArray("RIFF"));
+            f.drop(name.toLatin1().constData(), name.endsWith(QLatin1String("txt"), Qt::CaseInsensitive)
+                                                    ? messageRecord(QStringLiteral("hi"))
+                                                    : QByteArray("RIFF"));
         }
         f.tick();
         QCOMPARE(f.rest, 1);
@@ -209,16 +244,154 @@ private Q_SLOTS:
         QVERIFY(f.player.played.isEmpty());
     }
 
-    void aSoundTooLargeToBeAMessageIsLeftAlone()
+    // What another program (or a hostile peer) may leave in the shared folder.
+    void strangeEntriesAreHandledSafely_data()
+    {
+        QTest::addColumn<QStringList>("specs");
+        QTest::addColumn<QStringList>("played");
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("messages");
+        const QString none = QStringLiteral("<none>");
+        const QString outside = QStringLiteral("../outside.wav");
+        const QString longName = QString(251, QLatin1Char('b')) + QStringLiteral(".wav");
+        QTest::newRow("names with line ends")
+            << strings({"bob.wav\n", "\nbob.wav", "bob\n.wav"}) << QStringList()
+            << strings({"\nbob.wav", "bob\n.wav", "bob.wav\n"}) << none << 0;
+        QTest::newRow("255-byte name beside a message")
+            << QStringList{longName, QStringLiteral("bob.wav")} << strings({"RIFF:bob.wav"})
+            << QStringList{longName} << none << 0;
+        // Links are never followed and never delete what they point to; the link itself goes.
+        QTest::newRow("link to a file outside") << QStringList{QStringLiteral("bob.wav->") + outside}
+                                                << QStringList() << QStringList() << none << 0;
+        QTest::newRow("link in capitals, text waits")
+            << QStringList{QStringLiteral("BOB.WAV->") + outside, QStringLiteral("bob.txt=hi")}
+            << QStringList() << strings({"bob.txt"}) << none << 0;
+        QTest::newRow("link to a pipe")
+            << strings({"bob.wav->../pipe"}) << QStringList() << QStringList() << none << 0;
+        QTest::newRow("link to an endless device")
+            << strings({"bob.wav->/dev/zero"}) << QStringList() << QStringList() << none << 0;
+        QTest::newRow("text linked outside")
+            << QStringList{QStringLiteral("bob.wav"), QStringLiteral("bob.txt->") + outside}
+            << strings({"RIFF:bob.wav"}) << QStringList() << none << 0;
+        // Entries that are no files are left alone, silently, tick after tick.
+        QTest::newRow("pipe named like the sound") << strings({"bob.wav|", "bob.txt=hi"}) << QStringList()
+                                                   << strings({"bob.txt", "bob.wav"}) << none << 0;
+        QTest::newRow("folders named like the files") << strings({"bob.wav/", "bob.txt/"}) << QStringList()
+                                                      << strings({"bob.txt", "bob.wav"}) << none << 0;
+        QTest::newRow("folder named like the text")
+            << strings({"bob.wav", "bob.txt/"}) << strings({"RIFF:bob.wav"}) << strings({"bob.txt"}) << none
+            << 0;
+        // Files too big or not text: bounded reads, one clear message at most.
+        QTest::newRow("2 GB sound") << strings({"bob.wav@2147483648", "bob.txt=hi"}) << QStringList()
+                                    << strings({"bob.txt", "bob.wav"}) << none << 1;
+        QTest::newRow("random bytes as text") << strings({"bob.wav", "bob.txt#"}) << strings({"RIFF:bob.wav"})
+                                              << QStringList() << QStringLiteral("*") << 0;
+        QTest::newRow("2 GB text") << strings({"bob.wav", "bob.txt@2147483648"}) << strings({"RIFF:bob.wav"})
+                                   << QStringList() << QStringLiteral("*") << 0;
+    }
+
+    void strangeEntriesAreHandledSafely()
+    {
+        QFETCH(QStringList, specs);
+        QFETCH(QString, shown);
+        Fixture f;
+        put(f.dir.filePath(QStringLiteral("outside.wav")), "keep me");
+        QVERIFY(::mkfifo(QFile::encodeName(f.dir.filePath(QStringLiteral("pipe"))).constData(), 0600) == 0);
+        for (const QString &spec : std::as_const(specs))
+            build(f.share, spec);
+        f.tick();
+        f.tick();
+        QTRY_COMPARE(f.rest, 2);
+        QFETCH(QStringList, played);
+        QFETCH(QStringList, left);
+        QList<QByteArray> expected;
+        for (const QString &sound : std::as_const(played))
+            expected.append(sound.toUtf8());
+        QCOMPARE(f.player.played, expected);
+        QStringList entries = entriesIn(f.share);
+        entries.sort();
+        left.sort();
+        QCOMPARE(entries, left);
+        if (shown == QLatin1String("*"))
+            QVERIFY(f.shown() != QLatin1String("<none>"));
+        else
+            QCOMPARE(f.shown(), shown);
+        QTEST(int(f.dialogs.messages.size()), "messages");
+        QCOMPARE(entriesIn(f.dir.path()), strings({"local", "outside.wav", "pipe", "share"}));
+        QVERIFY(filesIn(f.local).isEmpty());
+        QFile outside(f.dir.filePath(QStringLiteral("outside.wav")));
+        QVERIFY(outside.open(QIODevice::ReadOnly));
+        QCOMPARE(outside.readAll(), QByteArray("keep me"));
+    }
+
+    // The shared folder goes away at each operation of a receive step in turn.
+    void aFolderLostMidReceiveIsSurvived_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("operation fails") << int(FaultyFileSystem::Fault::Fail);
+        QTest::newRow("folder deleted") << int(FaultyFileSystem::Fault::Vanish);
+        QTest::newRow("copy stops halfway") << int(FaultyFileSystem::Fault::HalfWrite);
+    }
+
+    void aFolderLostMidReceiveIsSurvived()
+    {
+        QFETCH(int, fault);
+        for (int at = 1;; ++at) {
+            auto files = std::make_shared<FaultyFileSystem>();
+            Fixture f(files);
+            files->arm(f.share, FaultyFileSystem::Fault(fault), at);
+            f.drop("bob.wav", "one");
+            f.drop("bob.txt", messageRecord(QStringLiteral("one")));
+            f.tick();
+            QTRY_COMPARE(f.rest, 1);
+            const QByteArray context = "fault at operation " + QByteArray::number(at);
+            // Nothing half received is played, and at most the unread text is reported.
+            QVERIFY2(f.player.played.isEmpty() || f.player.played == QList<QByteArray>{"one"}, context.constData());
+            QVERIFY2(f.dialogs.messages.size() <= 1, context.constData());
+            QVERIFY2(filesIn(f.local).isEmpty(), context.constData());
+            if (!files->struck())
+                break;
+
+            // The folder is back: the next tick receives as usual.
+            delete f.receiver.messageWindow();
+            QDir().mkpath(f.share);
+            f.drop("bob.wav", "two");
+            f.drop("bob.txt", messageRecord(QStringLiteral("two")));
+            f.tick();
+            QTRY_COMPARE(f.rest, 2);
+            QVERIFY2(f.player.played.endsWith("two"), context.constData());
+            QCOMPARE(f.shown(), QStringLiteral("two"));
+            QVERIFY2(filesIn(f.share).isEmpty(), context.constData());
+        }
+    }
+
+    void pathsBeyondTheLimitFailQuietly()
     {
         Fixture f;
-        QFile huge(f.share + QStringLiteral("/bob.wav"));
-        QVERIFY(huge.open(QIODevice::WriteOnly));
-        QVERIFY(huge.resize(kMaxSoundBytes + 1)); // sparse: costs no disk
-        huge.close();
+        // Built one level at a time: no single call may name a path that long.
+        const QString level(200, QLatin1Char('d'));
+        const QString home = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(f.share));
+        QString deep = f.share;
+        int depth = 0;
+        for (; QFile::encodeName(deep).size() <= PATH_MAX; ++depth) {
+            QVERIFY(QDir().mkdir(level) && QDir::setCurrent(level));
+            deep += QLatin1Char('/') + level;
+        }
+        put(QStringLiteral("bob.wav"), "deep");
+        f.state.NetPath = deep;
         f.tick();
+        QCOMPARE(f.rest, 1);
         QVERIFY(f.player.played.isEmpty());
-        QCOMPARE(filesIn(f.share), QStringList{QStringLiteral("bob.wav")});
+        QVERIFY(f.dialogs.messages.isEmpty());
+        // Undone the same way, as QTemporaryDir could not.
+        QFile::remove(QStringLiteral("bob.wav"));
+        for (; depth > 0; --depth) {
+            QVERIFY(QDir::setCurrent(QStringLiteral("..")));
+            QVERIFY(QDir().rmdir(level));
+        }
+        QDir::setCurrent(home);
     }
 
     void hangingShareNeverHoldsUpTheTicks()

@@ -140,6 +140,18 @@ private Q_SLOTS:
                    "Error Sending: \"../escape\" cannot be used as a computer name. A name may "
                    "not contain \"..\", any of / \\ : * ? \" < > | or control characters.")}
             << QStringList{QStringLiteral("bob.txt"), QStringLiteral("bob.wav")};
+        QTest::newRow("line end in a name")
+            << QStringList{QStringLiteral("bo\nb")} << false
+            << QStringList{QStringLiteral(
+                   "Error Sending: \"bo\nb\" cannot be used as a computer name. A name may "
+                   "not contain \"..\", any of / \\ : * ? \" < > | or control characters.")}
+            << QStringList();
+        // 200 characters are allowed, but not 400 bytes in one file name.
+        QTest::newRow("name too long for the file system")
+            << QStringList{QString(200, QChar(0xE9))} << false
+            << QStringList{QStringLiteral("File write error: File name too long"),
+                           QStringLiteral("Error Sending: File name too long")}
+            << QStringList();
         QTest::newRow("empty name is a name") << QStringList{QString()} << false << QStringList()
                                               << QStringList{QStringLiteral(".txt"), QStringLiteral(".wav")};
     }
@@ -154,6 +166,44 @@ private Q_SLOTS:
         QTEST(f.dialogs.messages, "messages");
         QTEST(f.shareFiles(), "written");
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("boing.WAV")});
+    }
+
+    // The shared folder goes away at each operation of a send in turn.
+    void aFolderLostMidSendLeavesNoPartOfAMessage_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("operation fails") << int(FaultyFileSystem::Fault::Fail);
+        QTest::newRow("folder deleted") << int(FaultyFileSystem::Fault::Vanish);
+        QTest::newRow("write stops halfway") << int(FaultyFileSystem::Fault::HalfWrite);
+    }
+
+    void aFolderLostMidSendLeavesNoPartOfAMessage()
+    {
+        QFETCH(int, fault);
+        Fixture f;
+        const SendRequest request{f.sound, QStringLiteral("hi"), f.share, {QStringLiteral("ann")}};
+        for (int at = 1;; ++at) {
+            QDir().mkpath(f.share);
+            FaultyFileSystem files(f.share, FaultyFileSystem::Fault(fault), at);
+            const QStringList failures = sendMessage(files, request);
+            // Each file is there whole or not at all, and nothing else is.
+            const QStringList left = f.shareFiles();
+            for (const QString &name : left)
+                QVERIFY2(name == QLatin1String("ann.txt") || name == QLatin1String("ann.wav"),
+                         qPrintable(name));
+            if (left.contains(QLatin1String("ann.wav")))
+                QCOMPARE(contents(f.inShare("ann.wav")), f.soundBytes);
+            if (left.contains(QLatin1String("ann.txt")))
+                QCOMPARE(contents(f.inShare("ann.txt")), QByteArray("\"hi\"\r\n"));
+            if (!files.struck()) {
+                // Once the folder stays, the message goes whole.
+                QVERIFY(failures.isEmpty());
+                QCOMPARE(left, (QStringList{QStringLiteral("ann.txt"), QStringLiteral("ann.wav")}));
+                break;
+            }
+            QVERIFY2(failures.size() == 1, qPrintable(failures.join(QLatin1Char('|'))));
+            QDir(f.share).removeRecursively();
+        }
     }
 
     void noSharedFolderIsReported()

@@ -1,0 +1,158 @@
+// Saving the settings onto a file system that is full or read-only, for real.
+// Run inside `unshare -rm`, where the test may mount a small tmpfs of its own.
+
+#include "app/appstate.h"
+#include "app/settings.h"
+#include "fakes.h"
+#include "list/soundlist.h"
+#include "net/folderlisting.h"
+#include "platform/settingsstore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTest>
+
+#include <cstdio>
+
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
+using namespace calmora;
+using namespace calmora::test;
+
+namespace {
+
+constexpr int kPage = 4096;
+
+QByteArray contents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool mountTmpfs(const QString &folder, unsigned long flags = 0)
+{
+    return ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", flags, "size=64k") == 0;
+}
+
+// Fills folder's file system until only freePages pages are left.
+void fill(const QString &folder, qint64 freePages)
+{
+    struct statvfs vfs;
+    QVERIFY(::statvfs(QFile::encodeName(folder).constData(), &vfs) == 0);
+    const qint64 bytes = (qint64(vfs.f_bavail) * qint64(vfs.f_frsize)) - freePages * kPage;
+    QFile filler(folder + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    QCOMPARE(filler.write(QByteArray(bytes, 'f')), bytes);
+    QVERIFY(filler.flush());
+}
+
+} // namespace
+
+class TestSettingsFault : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_mount = m_dir.filePath(QStringLiteral("config"));
+
+    struct Fixture
+    {
+        explicit Fixture(const QString &file) : store(file) {}
+        SettingsStore store;
+        AppState state;
+        QListWidget list1;
+        SoundList list{&list1, state, nullptr};
+        FolderListing file1;
+        FakeDialogs dialogs;
+        SettingsContext context() { return {store, state, list, file1, dialogs, nullptr}; }
+        void addEntries(const char *folder, int count)
+        {
+            for (int n = 0; n < count; ++n)
+                list.addEntry(QStringLiteral("/%1/a rather long folder name/sound %2.wav")
+                                  .arg(QLatin1String(folder))
+                                  .arg(n),
+                              n % 2);
+        }
+    };
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(QDir().mkpath(m_mount));
+        QVERIFY(mountTmpfs(m_mount));
+    }
+    void cleanup() { ::umount2(QFile::encodeName(m_mount).constData(), MNT_DETACH); }
+
+    void failedSaveKeepsTheOldFileWhole_data()
+    {
+        QTest::addColumn<int>("freePages");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("reason");
+        const QString full = QStringLiteral("No space left on device");
+        QTest::newRow("disk full") << 0 << false << full;
+        // Room for the lock file and part of the new file: QSettings itself
+        // would report success and leave the settings cut short.
+        QTest::newRow("disk almost full") << 2 << false << full;
+        QTest::newRow("read-only") << -1 << true << QStringLiteral("Read-only file system");
+    }
+
+    void failedSaveKeepsTheOldFileWhole()
+    {
+        QFETCH(int, freePages);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, reason);
+        const QString file = m_mount + QStringLiteral("/Calmora/calmora.conf");
+        {
+            Fixture old(file);
+            old.addEntries("old", 3);
+            QVERIFY(Save_Settings(old.context()));
+        }
+        const QByteArray oldBytes = contents(file);
+        if (readOnly)
+            QVERIFY(mountTmpfs(m_mount, MS_REMOUNT | MS_RDONLY));
+        else
+            fill(m_mount, freePages);
+
+        Fixture f(file);
+        Read_Settings(f.context());
+        // Less than QSettings buffers before it writes, more than the room left.
+        f.addEntries("new", 150);
+        QVERIFY(f.state.SettingsChanged);
+        QVERIFY(!Save_Settings(f.context()));
+        QCOMPARE(contents(file), oldBytes);
+        QVERIFY(f.state.SettingsChanged);
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QVERIFY2(f.dialogs.messages.at(0).endsWith(QStringLiteral(": ") + reason),
+                 qPrintable(f.dialogs.messages.at(0)));
+        QCOMPARE(QDir(m_mount + QStringLiteral("/Calmora")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("calmora.conf")});
+
+        // Once there is room again the same save goes through.
+        if (readOnly)
+            QVERIFY(mountTmpfs(m_mount, MS_REMOUNT));
+        else
+            QVERIFY(QFile::remove(m_mount + QStringLiteral("/filler")));
+        QVERIFY(Save_Settings(f.context()));
+        Fixture back(file);
+        Read_Settings(back.context());
+        QCOMPARE(back.list.count(), 153);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir probe;
+    if (!mountTmpfs(probe.path())) {
+        std::puts("SKIP: cannot mount a tmpfs here (run it under `unshare -rm`)");
+        return 77;
+    }
+    ::umount2(QFile::encodeName(probe.path()).constData(), MNT_DETACH);
+    TestSettingsFault test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_settingsfault.moc"
