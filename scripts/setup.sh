@@ -17,6 +17,8 @@ packages=(
     samba smbclient smbnetfs fuse3
     # README screenshots: a window manager that draws window frames
     openbox
+    # fuzzing (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes
+    clang libclang-rt-14-dev
     # benchmarks: peak memory of a child process
     time
 )
