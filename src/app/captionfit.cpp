@@ -23,7 +23,8 @@ void wrapIfCut(QLabel *label)
     label->setWordWrap(true);
     // The lines stay centred where the one line was, beside the control it names.
     const int height = std::max(label->height(), label->heightForWidth(label->width()));
-    label->setGeometry(label->x(), label->y() - (height - label->height()) / 2, label->width(), height);
+    const int top = std::max(0, label->y() - (height - label->height()) / 2);
+    label->setGeometry(label->x(), top, label->width(), height);
 }
 
 void fitOptions(std::span<QRadioButton *const> options, int limit)
