@@ -10,10 +10,29 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace calmora {
+
+namespace {
+
+// Every message window shows the same logo. Each new QIcon of the SVG renders
+// it again into the pixmap cache under a key of its own, so a window per
+// message would keep adding a 64 KiB copy until the cache is full.
+QPixmap logo()
+{
+    const QString key = QStringLiteral("calmora-receive-logo");
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QIcon(QStringLiteral(":/icons/calmora.svg")).pixmap(QSize(128, 128));
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
+} // namespace
 
 frmReceive::frmReceive(Dialogs &dialogs, QLabel *picNet, QWidget *parent)
     : QDialog(parent), m_dialogs(dialogs), m_picNet(picNet)
@@ -34,7 +53,7 @@ frmReceive::frmReceive(Dialogs &dialogs, QLabel *picNet, QWidget *parent)
     m_imgLogo->setObjectName(QStringLiteral("imgLogo"));
     m_imgLogo->setGeometry(twipsRect(120, 240, 2175, 2790));
     m_imgLogo->setAlignment(Qt::AlignCenter);
-    m_imgLogo->setPixmap(QIcon(QStringLiteral(":/icons/calmora.svg")).pixmap(QSize(128, 128)));
+    m_imgLogo->setPixmap(logo());
 
     m_lblCompanyProduct = new QLabel(QStringLiteral("Calmora!"), m_frame1);
     m_lblCompanyProduct->setObjectName(QStringLiteral("lblCompanyProduct"));
