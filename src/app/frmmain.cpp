@@ -41,7 +41,12 @@ namespace calmora {
 
 namespace {
 
+#ifdef CALMORA_TEST_TICK_MS
+// Test-only builds shorten the tick (CMake option CALMORA_TEST_TICK_MS).
+constexpr int kTickMilliseconds = CALMORA_TEST_TICK_MS;
+#else
 constexpr int kTickMilliseconds = 30000;
+#endif
 
 template <typename T>
 T *named(T *object, const char *name)

@@ -11,12 +11,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTimer>
 
 namespace calmora {
 
 namespace {
+
+// Off by default; QT_LOGGING_RULES="calmora.net.info=true" shows what arrives.
+Q_LOGGING_CATEGORY(lcNet, "calmora.net", QtWarningMsg)
 
 // Runs off the window's thread: finds this computer's files and, when the sound
 // is to be played, copies it to a local file. Played from the share, a sound
@@ -153,6 +157,8 @@ void Receiver::arrived(const Arrival &arrival)
             return;
         }
         const bool played = !arrival.copy.isEmpty() && PlayNow(arrival.copy);
+        if (played)
+            qCInfo(lcNet) << "Played received sound" << arrival.sound;
         const bool windowOpen = !m_window.isNull();
         if (windowOpen && !arrival.text.isEmpty()) {
             // The open window keeps its text; the new one waits in the folder.
@@ -183,6 +189,7 @@ void Receiver::collected(const Collected &result, bool showText)
             auto *window = new frmReceive(m_dialogs, m_picNet, m_parentWindow);
             m_window = window;
             window->Form_Load(result.text, result.textDeleteError);
+            qCInfo(lcNet) << "Showing received text" << result.text.text;
             window->show();
             window->raise();
             window->activateWindow();

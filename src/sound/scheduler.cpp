@@ -8,11 +8,19 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QTimer>
 
 #include <cmath>
 
 namespace calmora {
+
+namespace {
+
+// Off by default; QT_LOGGING_RULES="calmora.sound.info=true" shows every random sound.
+Q_LOGGING_CATEGORY(lcSound, "calmora.sound", QtWarningMsg)
+
+} // namespace
 
 const StressLevel Scheduler::kStressLevels[Scheduler::kLevels] = {
     {1, 7},   // "Postal"
@@ -53,6 +61,8 @@ void Scheduler::pickRandomSound()
     const float r = m_random.next();
     const int i = std::min(int(std::floor(double(n) * double(r))), n - 1);
     m_player.setFileName(n > 0 ? pool.at(i) : QString());
+    if (n > 0)
+        qCInfo(lcSound) << "Playing random sound" << pool.at(i);
 }
 
 void Scheduler::DelayLaugh()
