@@ -8,6 +8,7 @@
 #include <QWidget>
 
 using namespace calmora;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,21 +33,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("exec");
         QTest::addColumn<QStringList>("expected");
-        const QString url = QStringLiteral("file:///home/ann/My%20Sounds");
-        const QString folder = QStringLiteral("/home/ann/My Sounds");
-        QTest::newRow("URL list") << QStringLiteral("nautilus --new-window %U")
-                                  << QStringList{QStringLiteral("nautilus"), QStringLiteral("--new-window"),
-                                                 url};
+        const QString url = u"file:///home/ann/My%20Sounds"_s;
+        const QString folder = u"/home/ann/My Sounds"_s;
+        QTest::newRow("URL list") << u"nautilus --new-window %U"_s
+                                  << QStringList{u"nautilus"_s, u"--new-window"_s, url};
         QTest::newRow("file, other codes dropped")
-            << QStringLiteral("\"/opt/File Manager/fm\" %i %c %k %f")
-            << QStringList{QStringLiteral("/opt/File Manager/fm"), folder};
+            << u"\"/opt/File Manager/fm\" %i %c %k %f"_s << QStringList{u"/opt/File Manager/fm"_s, folder};
         QTest::newRow("code inside an argument, percent kept")
-            << QStringLiteral("fm --open=%f 100%%")
-            << QStringList{QStringLiteral("fm"), QLatin1String("--open=") + folder, QStringLiteral("100%")};
+            << u"fm --open=%f 100%%"_s << QStringList{u"fm"_s, QLatin1String("--open=") + folder, u"100%"_s};
         QTest::newRow("escapes in quotes")
-            << QStringLiteral("sh -c \"echo \\\"\\$x\\\"\"")
-            << QStringList{QStringLiteral("sh"), QStringLiteral("-c"), QStringLiteral("echo \"$x\"")};
-        QTest::newRow("no field code") << QStringLiteral("pcmanfm") << QStringList{QStringLiteral("pcmanfm")};
+            << u"sh -c \"echo \\\"\\$x\\\"\""_s << QStringList{u"sh"_s, u"-c"_s, u"echo \"$x\""_s};
+        QTest::newRow("no field code") << u"pcmanfm"_s << QStringList{u"pcmanfm"_s};
         QTest::newRow("empty") << QString() << QStringList();
     }
 
@@ -54,36 +51,33 @@ private Q_SLOTS:
     {
         QFETCH(QString, exec);
         QFETCH(QStringList, expected);
-        QCOMPARE(desktopExecCommand(exec, QStringLiteral("/home/ann/My Sounds")), expected);
+        QCOMPARE(desktopExecCommand(exec, u"/home/ann/My Sounds"_s), expected);
     }
 
     void fileManagerIsTheDesktopDefaultForFolders()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("bin/xdg-mime")), "#!/bin/sh\necho vendor-fm.desktop\n",
-                  QFile::ExeOwner);
+        writeFile(dir.filePath(u"bin/xdg-mime"_s), "#!/bin/sh\necho vendor-fm.desktop\n", QFile::ExeOwner);
         // "vendor-fm.desktop" may live in a vendor subfolder.
-        writeFile(dir.filePath(QStringLiteral("share/applications/vendor/fm.desktop")),
+        writeFile(dir.filePath(u"share/applications/vendor/fm.desktop"_s),
                   "[Desktop Action New]\nExec=wrong\n[Desktop Entry]\nName=FM\nExec=fm\\s2 --select %U\n");
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("bin"))) + ':' + path);
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("share"))));
+        qputenv("PATH", QFile::encodeName(dir.filePath(u"bin"_s)) + ':' + path);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(u"share"_s)));
         ProcessLauncher launcher;
-        const QStringList command = launcher.fileManagerCommand(QStringLiteral("/home/ann"));
+        const QStringList command = launcher.fileManagerCommand(u"/home/ann"_s);
         qputenv("PATH", path);
-        QCOMPARE(command, (QStringList{QStringLiteral("fm"), QStringLiteral("2"), QStringLiteral("--select"),
-                                       QStringLiteral("file:///home/ann")}));
+        QCOMPARE(command, (QStringList{u"fm"_s, u"2"_s, u"--select"_s, u"file:///home/ann"_s}));
 
-        qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("nothing"))));
-        QCOMPARE(launcher.fileManagerCommand(QStringLiteral("/home/ann")),
-                 (QStringList{QStringLiteral("xdg-open"), QStringLiteral("/home/ann")}));
+        qputenv("PATH", QFile::encodeName(dir.filePath(u"nothing"_s)));
+        QCOMPARE(launcher.fileManagerCommand(u"/home/ann"_s), (QStringList{u"xdg-open"_s, u"/home/ann"_s}));
         qputenv("PATH", path);
     }
 
     void startReportsWhyItFailed()
     {
         ProcessLauncher launcher;
-        QCOMPARE(launcher.start(QStringLiteral("/nonexistent/program"), {}), 0);
+        QCOMPARE(launcher.start(u"/nonexistent/program"_s, {}), 0);
         QVERIFY(!launcher.lastError().isEmpty());
         QVERIFY(!launcher.isRunning(0));
     }

@@ -37,6 +37,7 @@ extern "C" const char *__asan_default_options()
 using namespace calmora;
 using namespace calmora::test;
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -48,8 +49,9 @@ float sine(qint64 frame, int channel)
     return 0.5f * float(std::sin(2 * M_PI * (440 + 110 * channel) * double(frame) / kRate));
 }
 
-// Writes kFrames of a sine per channel in the given libsndfile format.
-bool writeSound(const QString &path, int format, int channels)
+// Writes frames of a sine per channel in the given libsndfile format.
+bool writeSound(const QString &path, int format = SF_FORMAT_WAV | SF_FORMAT_PCM_16, int channels = 1,
+                qint64 frames = kFrames)
 {
     SF_INFO info{};
     info.samplerate = kRate;
@@ -58,11 +60,11 @@ bool writeSound(const QString &path, int format, int channels)
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     if (!file)
         return false;
-    std::vector<float> frames(size_t(kFrames * channels));
-    for (qint64 i = 0; i < kFrames; ++i)
+    std::vector<float> samples(size_t(frames * channels));
+    for (qint64 i = 0; i < frames; ++i)
         for (int c = 0; c < channels; ++c)
-            frames[size_t(i * channels + c)] = sine(i, c);
-    const bool ok = sf_writef_float(file, frames.data(), kFrames) == kFrames;
+            samples[size_t(i * channels + c)] = sine(i, c);
+    const bool ok = sf_writef_float(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && ok;
 }
 
@@ -100,15 +102,12 @@ public:
 
     bool isServerHung() override { return hung; }
 
-    bool waitForStarted(int count)
+    // Waits until count plays have begun or, with ended, have ended.
+    bool waitFor(int count, bool ended)
     {
         std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, 10s, [&] { return int(m_endedBeforeStart.size()) >= count; });
-    }
-    bool waitForPlays(int count)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, 10s, [&] { return int(m_plays.size()) >= count; });
+        return m_changed.wait_for(
+            lock, 10s, [&] { return int(ended ? m_plays.size() : m_endedBeforeStart.size()) >= count; });
     }
     std::vector<Play> plays()
     {
@@ -139,9 +138,9 @@ struct Rig
     std::shared_ptr<FakeOutput> output = std::make_shared<FakeOutput>();
     SystemMediaPlayer player{output};
 
-    void sound(const QString &fileName, bool wait, const QString &word = QStringLiteral("sound"))
+    void sound(const QString &fileName, bool wait, const QString &word = u"sound"_s)
     {
-        player.setDeviceType(QStringLiteral("WaveAudio"));
+        player.setDeviceType(u"WaveAudio"_s);
         player.setFileName(fileName);
         player.setWait(wait);
         player.command(word);
@@ -149,10 +148,10 @@ struct Rig
     void video(const QString &fileName)
     {
         player.setWait(false);
-        player.setDeviceType(QStringLiteral("AVIVideo"));
+        player.setDeviceType(u"AVIVideo"_s);
         player.setFileName(fileName);
-        player.command(QStringLiteral("Open"));
-        player.command(QStringLiteral("play"));
+        player.command(u"Open"_s);
+        player.command(u"play"_s);
     }
 };
 
@@ -175,7 +174,7 @@ private Q_SLOTS:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
         // No test may reach the desktop's real sound server.
-        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(QStringLiteral("no-server"))));
+        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(u"no-server"_s)));
     }
 
     void playsEveryReadableFormat_data()
@@ -207,11 +206,11 @@ private Q_SLOTS:
         QFETCH(int, format);
         QFETCH(int, channels);
         QFETCH(double, tolerance);
-        const QString file = path(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".snd"));
+        const QString file = path(QString::fromLatin1(QTest::currentDataTag()) + u".snd"_s);
         QVERIFY(writeSound(file, format, channels));
 
         Rig rig;
-        rig.sound(file, true, QStringLiteral("Sound"));
+        rig.sound(file, true, u"Sound"_s);
         QCOMPARE(rig.output->plays().size(), size_t(1));
         const FakeOutput::Play p = rig.output->plays().front();
         QCOMPARE(p.format.sampleRate, kRate);
@@ -238,49 +237,53 @@ private Q_SLOTS:
         }
     }
 
+    // Neither as a sound nor, where it names no playable video, as a video.
     void refusesWhatIsNoSound_data()
     {
         QTest::addColumn<QString>("fileName");
-        QTest::newRow("empty name") << QString();
-        QTest::newRow("missing") << path(QStringLiteral("missing.wav"));
-        QTest::newRow("empty file") << fixture("empty.wav");
-        QTest::newRow("truncated header") << fixture("truncated-header.wav");
-        QTest::newRow("random bytes") << fixture("random-bytes.wav");
-        QTest::newRow("text") << fixture("text.wav");
-        QTest::newRow("directory") << path(QStringLiteral("x.wav"));
-        QTest::newRow("header without data") << path(QStringLiteral("nodata.wav"));
-        QTest::newRow("fifo") << path(QStringLiteral("fifo.wav"));
-        QTest::newRow("video") << path(QStringLiteral("clip.avi"));
+        QTest::addColumn<bool>("asVideo");
+        QTest::addColumn<bool>("serverHung");
+        QTest::newRow("empty name") << QString() << true << false;
+        QTest::newRow("missing") << path(u"missing.wav"_s) << true << false;
+        QTest::newRow("empty file") << fixture("empty.wav") << false << false;
+        QTest::newRow("truncated header") << fixture("truncated-header.wav") << false << false;
+        QTest::newRow("random bytes") << fixture("random-bytes.wav") << false << false;
+        QTest::newRow("text") << fixture("text.wav") << false << false;
+        QTest::newRow("directory") << path(u"x.wav"_s) << true << false;
+        QTest::newRow("header without data") << path(u"nodata.wav"_s) << false << false;
+        QTest::newRow("fifo") << path(u"fifo.wav"_s) << false << false;
+        QTest::newRow("video") << path(u"clip.avi"_s) << false << false;
+        QTest::newRow("video while the sound server hangs") << path(u"clip.avi"_s) << true << true;
     }
 
     void refusesWhatIsNoSound()
     {
         QFETCH(QString, fileName);
-        QVERIFY(QDir().mkpath(path(QStringLiteral("x.wav"))));
-        QVERIFY(writeTestAvi(path(QStringLiteral("clip.avi"))));
-        {
-            SF_INFO info{};
-            info.samplerate = kRate;
-            info.channels = 1;
-            info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-            sf_close(
-                sf_open(QFile::encodeName(path(QStringLiteral("nodata.wav"))).constData(), SFM_WRITE, &info));
-        }
+        QFETCH(bool, asVideo);
+        QFETCH(bool, serverHung);
+        QVERIFY(QDir().mkpath(path(u"x.wav"_s)));
+        QVERIFY(writeTestAvi(path(u"clip.avi"_s)));
+        QVERIFY(writeSound(path(u"nodata.wav"_s), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 0));
         if (QByteArrayView(QTest::currentDataTag()) == "fifo" && !QFile::exists(fileName)
-            && QProcess::execute(QStringLiteral("mkfifo"), {fileName}) != 0)
+            && QProcess::execute(u"mkfifo"_s, {fileName}) != 0)
             QSKIP("mkfifo is not available");
 
         Rig rig;
+        rig.output->hung = serverHung;
         rig.sound(fileName, true);
         QVERIFY(!rig.player.isWaiting());
-        QCOMPARE(rig.output->started(), 0);
         QVERIFY(!AudioFile(fileName).isOpen());
+        if (asVideo) {
+            rig.video(fileName);
+            QVERIFY(!rig.player.videoWindow() || !rig.player.videoWindow()->window()->isVisible());
+        }
+        QCOMPARE(rig.output->started(), 0);
     }
 
     void truncatedDataPlaysWhatIsThere()
     {
-        const QString file = path(QStringLiteral("truncated.wav"));
-        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        const QString file = path(u"truncated.wav"_s);
+        QVERIFY(writeSound(file));
         QFile f(file);
         QVERIFY(f.resize(44 + 1000 * 2));
 
@@ -292,8 +295,8 @@ private Q_SLOTS:
 
     void waitingSoundReturnsWhenItHasEnded()
     {
-        const QString file = path(QStringLiteral("beep.wav"));
-        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        const QString file = path(u"beep.wav"_s);
+        QVERIFY(writeSound(file));
         Rig rig;
         rig.output->length = 300ms;
         QSignalSpy finished(&rig.player, &MediaPlayer::waitFinished);
@@ -314,32 +317,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("next");
         QTest::addColumn<int>("playsAfter");
-        QTest::newRow("another sound") << QStringLiteral("beep.wav") << 2;
+        QTest::newRow("another sound") << u"beep.wav"_s << 2;
         QTest::newRow("empty name") << QString() << 1;
-        QTest::newRow("missing file") << QStringLiteral("missing.wav") << 1;
-        QTest::newRow("close") << QStringLiteral("<Close>") << 1;
+        QTest::newRow("missing file") << u"missing.wav"_s << 1;
+        QTest::newRow("close") << u"<Close>"_s << 1;
     }
 
     void nextRequestCutsOffTheSound()
     {
         QFETCH(QString, next);
         QFETCH(int, playsAfter);
-        const QString file = path(QStringLiteral("beep.wav"));
-        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        const QString file = path(u"beep.wav"_s);
+        QVERIFY(writeSound(file));
         Rig rig;
         rig.output->hold = true;
         rig.sound(file, false);
-        QVERIFY(rig.output->waitForStarted(1));
+        QVERIFY(rig.output->waitFor(1, false));
 
-        if (next == QStringLiteral("<Close>"))
-            rig.player.command(QStringLiteral("Close"));
+        if (next == u"<Close>"_s)
+            rig.player.command(u"Close"_s);
         else
-            rig.sound(next.isEmpty() ? next : path(next), false, QStringLiteral("SOUND"));
-        QVERIFY(rig.output->waitForPlays(1));
+            rig.sound(next.isEmpty() ? next : path(next), false, u"SOUND"_s);
+        QVERIFY(rig.output->waitFor(1, true));
         QVERIFY(rig.output->plays().front().cutOff);
-        QVERIFY(rig.output->waitForStarted(playsAfter));
-        rig.player.command(QStringLiteral("close"));
-        QVERIFY(rig.output->waitForPlays(playsAfter));
+        QVERIFY(rig.output->waitFor(playsAfter, false));
+        rig.player.command(u"close"_s);
+        QVERIFY(rig.output->waitFor(playsAfter, true));
         QCOMPARE(rig.output->started(), playsAfter);
         // The first sound had let go of the output before the next began.
         std::vector<int> expected{0, 1};
@@ -347,44 +350,47 @@ private Q_SLOTS:
         QVERIFY(rig.output->endedBeforeStart() == expected);
     }
 
-    void noAudioServerPlaysNothing()
+    // Without a sound server, or with one that never answers, nothing plays and nothing waits.
+    void missingOrSilentServerPlaysNothing_data()
     {
-        const QString file = path(QStringLiteral("beep.wav"));
-        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
-        PulseAudioOutput output;
-        AudioFile source(file);
-        QVERIFY(source.isOpen());
-        QVERIFY(!output.play(source, {}));
-        QVERIFY(!output.isServerHung());
-
-        SystemMediaPlayer player(std::make_shared<PulseAudioOutput>());
-        player.setFileName(file);
-        player.setWait(true);
-        player.command(QStringLiteral("sound"));
-        QVERIFY(!player.isWaiting());
+        QTest::addColumn<bool>("silent");
+        QTest::newRow("no server") << false;
+        QTest::newRow("silent server") << true;
     }
 
-    void silentServerIsGivenUpOn()
+    void missingOrSilentServerPlaysNothing()
     {
+        QFETCH(bool, silent);
         QLocalServer server;
-        QVERIFY(server.listen(path(QStringLiteral("silent-server"))));
         const QByteArray noServer = qgetenv("PULSE_SERVER");
         const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", noServer); });
-        qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(server.fullServerName()));
-        const QString file = path(QStringLiteral("beep.wav"));
-        QVERIFY(writeSound(file, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1));
+        if (silent) {
+            QVERIFY(server.listen(path(u"silent-server"_s)));
+            qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(server.fullServerName()));
+        }
+        const QString file = path(u"beep.wav"_s);
+        QVERIFY(writeSound(file));
 
         PulseAudioOutput output(QByteArrayLiteral("Calmora"), {100ms, 200ms});
         AudioFile source(file);
+        QVERIFY(source.isOpen());
         QVERIFY(!output.play(source, {}));
-        QVERIFY(output.isServerHung());
-        QVERIFY(server.waitForNewConnection(0) || server.hasPendingConnections());
+        QCOMPARE(output.isServerHung(), silent);
+        if (silent)
+            QVERIFY(server.waitForNewConnection(0) || server.hasPendingConnections());
+
+        SystemMediaPlayer player(std::make_shared<PulseAudioOutput>(QByteArrayLiteral("Calmora"),
+                                                                    PulseAudioOutput::Options{100ms, 200ms}));
+        player.setFileName(file);
+        player.setWait(true);
+        player.command(u"sound"_s);
+        QVERIFY(!player.isWaiting());
     }
 
     void videoPlaysInAWindowOfItsOwn()
     {
-        const QString first = path(QStringLiteral("first.avi"));
-        const QString second = path(QStringLiteral("second.AVI"));
+        const QString first = path(u"first.avi"_s);
+        const QString second = path(u"second.AVI"_s);
         QVERIFY(writeTestAvi(first));
         QVERIFY(writeTestAvi(second));
         Rig rig;
@@ -393,39 +399,16 @@ private Q_SLOTS:
         QWidget *window = rig.player.videoWindow()->window();
         QVERIFY(window->isWindow());
         QVERIFY(window->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("first.avi"));
+        QCOMPARE(window->windowTitle(), u"first.avi"_s);
 
         rig.video(second);
         QCOMPARE(rig.player.videoWindow()->window(), window);
-        QCOMPARE(window->windowTitle(), QStringLiteral("second.AVI"));
+        QCOMPARE(window->windowTitle(), u"second.AVI"_s);
         QVERIFY(window->isVisible());
         QCOMPARE(rig.output->started(), 0);
 
-        rig.player.command(QStringLiteral("close"));
+        rig.player.command(u"close"_s);
         QVERIFY(!window->isVisible());
-    }
-
-    void videoThatCannotPlayShowsNothing_data()
-    {
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<bool>("serverHung");
-        QTest::newRow("missing file") << path(QStringLiteral("missing.avi")) << false;
-        QTest::newRow("empty name") << QString() << false;
-        QTest::newRow("directory") << path(QStringLiteral("x.wav")) << false;
-        QTest::newRow("sound server not answering") << path(QStringLiteral("ok.avi")) << true;
-    }
-
-    void videoThatCannotPlayShowsNothing()
-    {
-        QFETCH(QString, fileName);
-        QFETCH(bool, serverHung);
-        if (serverHung)
-            QVERIFY(writeTestAvi(fileName));
-        Rig rig;
-        rig.output->hung = serverHung;
-        rig.video(fileName);
-        QVERIFY(!rig.player.videoWindow() || !rig.player.videoWindow()->window()->isVisible());
-        QCOMPARE(rig.output->started(), 0);
     }
 };
 
