@@ -19,6 +19,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -26,7 +27,7 @@ QStringList entries(const SoundList &list)
 {
     QStringList texts;
     for (int i = 0; i < list.count(); ++i)
-        texts.append(list.text(i) + (list.isTicked(i) ? QStringLiteral(" [x]") : QString()));
+        texts.append(list.text(i) + (list.isTicked(i) ? u" [x]"_s : QString()));
     return texts;
 }
 
@@ -59,6 +60,21 @@ void highlight(frmMain &w, int row)
     w.soundList().List1()->setCurrentRow(row);
 }
 
+const QStringList kABC{u"/s/a.wav"_s, u"/s/b.wav"_s, u"/s/c.wav"_s};
+
+// The main window with these files dropped on its list, changes not yet counted.
+struct Window
+{
+    explicit Window(const QStringList &dropped = {})
+    {
+        drop(w, files(dropped));
+        w.state().SettingsChanged = false;
+    }
+    QListWidget *list1() { return w.soundList().List1(); }
+    TestRig rig;
+    frmMain w{rig.services()};
+};
+
 } // namespace
 
 class TestSoundList : public QObject
@@ -74,21 +90,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("fileNameCase");
         QTest::addColumn<QStringList>("expected");
         const int sensitive = Qt::CaseSensitive;
-        QTest::newRow("mixed, in any case")
-            << (files({QStringLiteral("/s/tune.mp3"), QStringLiteral("/s/b.AVI"), QStringLiteral("/s/a.wav"),
-                       QStringLiteral("/s/x.wave"), QStringLiteral("/s/x.avi.txt"),
-                       QStringLiteral("/s/dir.wav/")})
-                << QUrl(QStringLiteral("https://example.org/c.wav")))
-            << sensitive << QStringList{QStringLiteral("/s/a.wav [x]"), QStringLiteral("/s/b.AVI [x]")};
+        QTest::newRow("mixed, in any case") << (files({u"/s/tune.mp3"_s, u"/s/b.AVI"_s, u"/s/a.wav"_s,
+                                                       u"/s/x.wave"_s, u"/s/x.avi.txt"_s, u"/s/dir.wav/"_s})
+                                                << QUrl(u"https://example.org/c.wav"_s))
+                                            << sensitive << QStringList{u"/s/a.wav [x]"_s, u"/s/b.AVI [x]"_s};
         QTest::newRow("case kept where names tell case apart")
-            << files({QStringLiteral("/home/ann/Sounds/Boom.WAV")}) << sensitive
-            << QStringList{QStringLiteral("/home/ann/Sounds/Boom.WAV [x]")};
+            << files({u"/home/ann/Sounds/Boom.WAV"_s}) << sensitive
+            << QStringList{u"/home/ann/Sounds/Boom.WAV [x]"_s};
         QTest::newRow("lower case where names ignore case")
-            << files({QStringLiteral("/home/ann/Sounds/Boom.WAV")}) << int(Qt::CaseInsensitive)
-            << QStringList{QStringLiteral("/home/ann/sounds/boom.wav [x]")};
-        QTest::newRow("same file twice")
-            << files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/a.wav")}) << sensitive
-            << QStringList{QStringLiteral("/s/a.wav [x]"), QStringLiteral("/s/a.wav [x]")};
+            << files({u"/home/ann/Sounds/Boom.WAV"_s}) << int(Qt::CaseInsensitive)
+            << QStringList{u"/home/ann/sounds/boom.wav [x]"_s};
+        QTest::newRow("same file twice") << files({u"/s/a.wav"_s, u"/s/a.wav"_s}) << sensitive
+                                         << QStringList{u"/s/a.wav [x]"_s, u"/s/a.wav [x]"_s};
         QTest::newRow("no files") << QList<QUrl>() << sensitive << QStringList();
     }
 
@@ -103,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(drop(w, urls), Qt::CopyAction); // never Move: the file manager would delete the files
         QCOMPARE(entries(w.soundList()), expected);
         QStringList ticked = expected;
-        ticked.replaceInStrings(QStringLiteral(" [x]"), QString());
+        ticked.replaceInStrings(u" [x]"_s, QString());
         QCOMPARE(w.soundList().List2(), ticked);
         QCOMPARE(w.state().SettingsChanged, !expected.isEmpty());
         QVERIFY(rig.dialogs.messages.isEmpty());
@@ -111,46 +124,40 @@ private Q_SLOTS:
 
     void fullListRefusesTheRestWithOneMessage()
     {
-        TestRig rig;
-        frmMain w(rig.services());
+        Window f;
         {
-            SoundList::Batch batch(w.soundList());
+            SoundList::Batch batch(f.w.soundList());
             for (int i = 0; i < SoundList::kMaxEntries - 1; ++i)
-                w.soundList().addEntry(QStringLiteral("/s/%1.wav").arg(i, 5, 10, QLatin1Char('0')), false);
+                f.w.soundList().addEntry(u"/s/%1.wav"_s.arg(i, 5, 10, QLatin1Char('0')), false);
         }
-        drop(w, files({QStringLiteral("/t/a.wav"), QStringLiteral("/t/b.wav"), QStringLiteral("/t/c.wav")}));
-        QCOMPARE(w.soundList().count(), SoundList::kMaxEntries);
-        QCOMPARE(w.soundList().List2(), QStringList{QStringLiteral("/t/a.wav")});
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QVERIFY2(rig.dialogs.messages.constFirst().contains(QLatin1String("2 files were not added")),
-                 qPrintable(rig.dialogs.messages.constFirst()));
+        drop(f.w, files({u"/t/a.wav"_s, u"/t/b.wav"_s, u"/t/c.wav"_s}));
+        QCOMPARE(f.w.soundList().count(), SoundList::kMaxEntries);
+        QCOMPARE(f.w.soundList().List2(), QStringList{u"/t/a.wav"_s});
+        QCOMPARE(f.rig.dialogs.messages.size(), 1);
+        QVERIFY2(f.rig.dialogs.messages.constFirst().contains(QLatin1String("2 files were not added")),
+                 qPrintable(f.rig.dialogs.messages.constFirst()));
     }
 
     void ticksKeepList2InStep()
     {
-        TestRig rig;
-        frmMain w(rig.services());
-        drop(w, files({QStringLiteral("/s/b.wav"), QStringLiteral("/s/a.wav")}));
-        QListWidget *list1 = w.soundList().List1();
-        list1->item(0)->setCheckState(Qt::Unchecked); // as a click in the box does
-        QCOMPARE(w.soundList().List2(), QStringList{QStringLiteral("/s/b.wav")});
-        list1->item(1)->setCheckState(Qt::Unchecked);
-        QVERIFY(w.soundList().List2().isEmpty());
-        w.state().SettingsChanged = false;
-        list1->item(1)->setCheckState(Qt::Checked);
-        QCOMPARE(w.soundList().List2(), QStringList{QStringLiteral("/s/b.wav")});
-        QVERIFY(w.state().SettingsChanged);
+        Window f({u"/s/b.wav"_s, u"/s/a.wav"_s});
+        f.list1()->item(0)->setCheckState(Qt::Unchecked); // as a click in the box does
+        QCOMPARE(f.w.soundList().List2(), QStringList{u"/s/b.wav"_s});
+        f.list1()->item(1)->setCheckState(Qt::Unchecked);
+        QVERIFY(f.w.soundList().List2().isEmpty());
+        f.w.state().SettingsChanged = false;
+        f.list1()->item(1)->setCheckState(Qt::Checked);
+        QCOMPARE(f.w.soundList().List2(), QStringList{u"/s/b.wav"_s});
+        QVERIFY(f.w.state().SettingsChanged);
     }
 
     void highlightingHandsTheNameToThePlayer()
     {
-        TestRig rig;
-        frmMain w(rig.services());
-        drop(w, files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav")}));
-        rig.player.log.clear();
-        highlight(w, 1);
-        QCOMPARE(rig.player.log, QStringList{QStringLiteral("file /s/b.wav")}); // stored, nothing played
-        QCOMPARE(w.soundList().List1()->toolTip(), QStringLiteral("/s/b.wav"));
+        Window f(kABC);
+        f.rig.player.log.clear();
+        highlight(f.w, 1);
+        QCOMPARE(f.rig.player.log, QStringList{u"file /s/b.wav"_s}); // stored, nothing played
+        QCOMPARE(f.list1()->toolTip(), u"/s/b.wav"_s);
     }
 
     void deleteRemovesOnlyTheHighlightedEntry_data()
@@ -167,50 +174,41 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         QFETCH(bool, highlighted);
-        TestRig rig;
-        frmMain w(rig.services());
-        drop(w, files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav"), QStringLiteral("/s/c.wav")}));
-        w.state().SettingsChanged = false;
+        Window f(kABC);
         if (highlighted)
-            highlight(w, 1);
-        QListWidget *list1 = w.soundList().List1();
+            highlight(f.w, 1);
         if (how == QLatin1String("Del"))
-            w.findChild<QPushButton *>(QStringLiteral("cmdDelete"))->click();
+            f.w.findChild<QPushButton *>(u"cmdDelete"_s)->click();
         else if (how == QLatin1String("menu"))
-            w.findChild<QAction *>(QStringLiteral("mnuDelete"))->trigger();
+            f.w.findChild<QAction *>(u"mnuDelete"_s)->trigger();
         else
-            QTest::keyClick(list1, Qt::Key_Delete,
+            QTest::keyClick(f.list1(), Qt::Key_Delete,
                             how.startsWith(QLatin1String("Shift"))  ? Qt::ShiftModifier
                             : how.startsWith(QLatin1String("Ctrl")) ? Qt::ControlModifier
                                                                     : Qt::NoModifier);
-        const QStringList expected = highlighted
-                                         ? QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/c.wav")}
-                                         : QStringList{QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav"),
-                                                       QStringLiteral("/s/c.wav")};
+        QStringList expected = kABC;
+        if (highlighted)
+            expected.removeAt(1);
         // A removed sound must not go on playing at random.
-        QCOMPARE(w.soundList().List2(), expected);
-        QCOMPARE(w.soundList().count(), expected.size());
-        QCOMPARE(w.soundList().currentIndex(), -1);
-        QCOMPARE(w.state().SettingsChanged, highlighted);
+        QCOMPARE(f.w.soundList().List2(), expected);
+        QCOMPARE(f.w.soundList().count(), expected.size());
+        QCOMPARE(f.w.soundList().currentIndex(), -1);
+        QCOMPARE(f.w.state().SettingsChanged, highlighted);
     }
 
     void rightClickKeepsTheHighlight()
     {
-        TestRig rig;
-        frmMain w(rig.services());
-        drop(w, files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav"), QStringLiteral("/s/c.wav")}));
-        highlight(w, 0);
-        QListWidget *list1 = w.soundList().List1();
-        const QPoint onC = list1->visualItemRect(list1->item(2)).center();
-        QTest::mousePress(list1->viewport(), Qt::RightButton, Qt::NoModifier, onC);
-        QTest::mouseRelease(list1->viewport(), Qt::RightButton, Qt::NoModifier, onC);
-        auto *menu = w.findChild<QMenu *>(QStringLiteral("mnuPopup2"));
+        Window f(kABC);
+        highlight(f.w, 0);
+        const QPoint onC = f.list1()->visualItemRect(f.list1()->item(2)).center();
+        QTest::mousePress(f.list1()->viewport(), Qt::RightButton, Qt::NoModifier, onC);
+        QTest::mouseRelease(f.list1()->viewport(), Qt::RightButton, Qt::NoModifier, onC);
+        auto *menu = f.w.findChild<QMenu *>(u"mnuPopup2"_s);
         QVERIFY(menu->isVisible());
-        QCOMPARE(w.soundList().currentIndex(), 0);
-        w.findChild<QAction *>(QStringLiteral("mnuDelete"))->trigger();
+        QCOMPARE(f.w.soundList().currentIndex(), 0);
+        f.w.findChild<QAction *>(u"mnuDelete"_s)->trigger();
         menu->hide();
-        QCOMPARE(w.soundList().List2(),
-                 (QStringList{QStringLiteral("/s/b.wav"), QStringLiteral("/s/c.wav")}));
+        QCOMPARE(f.w.soundList().List2(), kABC.mid(1));
     }
 
     void clearAsksFirst_data()
@@ -223,16 +221,13 @@ private Q_SLOTS:
     void clearAsksFirst()
     {
         QFETCH(bool, answer);
-        TestRig rig;
-        frmMain w(rig.services());
-        drop(w, files({QStringLiteral("/s/a.wav"), QStringLiteral("/s/b.wav")}));
-        w.state().SettingsChanged = false;
-        rig.dialogs.answers = {answer};
-        w.findChild<QPushButton *>(QStringLiteral("cmdClear"))->click();
-        QCOMPARE(rig.dialogs.questions, QStringList{QStringLiteral("Clear all wav files from list?")});
-        QCOMPARE(w.soundList().count(), answer ? 0 : 2);
-        QCOMPARE(w.soundList().List2().size(), answer ? 0 : 2);
-        QCOMPARE(w.state().SettingsChanged, answer);
+        Window f(kABC);
+        f.rig.dialogs.answers = {answer};
+        f.w.findChild<QPushButton *>(u"cmdClear"_s)->click();
+        QCOMPARE(f.rig.dialogs.questions, QStringList{u"Clear all wav files from list?"_s});
+        QCOMPARE(f.w.soundList().count(), answer ? 0 : 3);
+        QCOMPARE(f.w.soundList().List2().size(), answer ? 0 : 3);
+        QCOMPARE(f.w.state().SettingsChanged, answer);
     }
 
     void timerRunsAfterTheChooser_data()
@@ -245,55 +240,49 @@ private Q_SLOTS:
     void timerRunsAfterTheChooser()
     {
         QFETCH(bool, runningBefore);
-        TestRig rig;
-        frmMain w(rig.services());
+        Window f;
         if (runningBefore)
-            w.tmrMinute()->start();
+            f.w.tmrMinute()->start();
         bool runningWhileOpen = true;
         QString chooserTitle;
-        QTimer::singleShot(0, &w, [&] {
+        QTimer::singleShot(0, &f.w, [&] {
             QWidget *chooser = QApplication::activeModalWidget();
             QVERIFY(chooser);
             chooserTitle = chooser->windowTitle();
-            runningWhileOpen = w.tmrMinute()->isActive();
-            chooser->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+            runningWhileOpen = f.w.tmrMinute()->isActive();
+            chooser->findChild<QPushButton *>(u"cmdCancel"_s)->click();
         });
-        w.findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
-        QCOMPARE(chooserTitle, QStringLiteral("Select Sound Files"));
+        f.w.findChild<QPushButton *>(u"cmdAdd"_s)->click();
+        QCOMPARE(chooserTitle, u"Select Sound Files"_s);
         QVERIFY(!runningWhileOpen);
-        QVERIFY(w.tmrMinute()->isActive());
+        QVERIFY(f.w.tmrMinute()->isActive());
     }
 
     void fileManagerStartsOnceAndComesForward()
     {
-        TestRig rig;
-        frmMain w(rig.services());
-        auto *picture1 = w.findChild<QToolButton *>(QStringLiteral("Picture1"));
+        Window f;
+        FakeLauncher &launcher = f.rig.launcher;
+        auto *picture1 = f.w.findChild<QToolButton *>(u"Picture1"_s);
         picture1->click();
-        QCOMPARE(rig.launcher.starts.size(), 1);
-        QCOMPARE(rig.launcher.starts[0].arguments, QStringList{QDir::homePath()});
-        const qint64 first = w.listController().explorerTaskId();
+        QCOMPARE(launcher.starts.size(), 1);
+        QCOMPARE(launcher.starts[0].arguments, QStringList{QDir::homePath()});
+        const qint64 first = f.w.listController().explorerTaskId();
         picture1->click(); // still running: brought forward
-        QCOMPARE(rig.launcher.starts.size(), 1);
-        QCOMPARE(rig.launcher.activations, QList<qint64>{first});
-        rig.launcher.canRaise = false; // a desktop that cannot raise it: no second window either
+        QCOMPARE(launcher.starts.size(), 1);
+        QCOMPARE(launcher.activations, QList<qint64>{first});
+        launcher.canRaise = false; // a desktop that cannot raise it: no second window either
         picture1->click();
-        QCOMPARE(rig.launcher.starts.size(), 1);
-        rig.launcher.running.clear(); // the user closed it
+        QCOMPARE(launcher.starts.size(), 1);
+        launcher.running.clear(); // the user closed it
         picture1->click();
-        QCOMPARE(rig.launcher.starts.size(), 2);
-        QVERIFY(w.listController().explorerTaskId() != first);
-        QVERIFY(rig.dialogs.messages.isEmpty());
-    }
+        QCOMPARE(launcher.starts.size(), 2);
+        QVERIFY(f.w.listController().explorerTaskId() != first);
+        QVERIFY(f.rig.dialogs.messages.isEmpty());
 
-    void fileManagerThatCannotStartIsReported()
-    {
-        TestRig rig;
-        rig.launcher.failStarts = true;
-        frmMain w(rig.services());
-        w.findChild<QToolButton *>(QStringLiteral("Picture1"))->click();
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QCOMPARE(w.listController().explorerTaskId(), 0);
+        launcher.running.clear();
+        launcher.failStarts = true;
+        picture1->click();
+        QCOMPARE(f.rig.dialogs.messages.size(), 1);
     }
 };
 

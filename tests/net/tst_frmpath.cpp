@@ -12,6 +12,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,8 +23,8 @@ struct PathChooser
         state.BrowsePath = browsePath;
         dialog = std::make_unique<frmPath>(state, dialogs, nullptr, drives);
     }
-    QString lblPath() const { return dialog->findChild<QLabel *>(QStringLiteral("lblPath"))->text(); }
-    QComboBox *drive1() const { return dialog->findChild<QComboBox *>(QStringLiteral("Drive1")); }
+    QString lblPath() const { return dialog->findChild<QLabel *>(u"lblPath"_s)->text(); }
+    QComboBox *drive1() const { return dialog->findChild<QComboBox *>(u"Drive1"_s); }
     void press(const char *button) const { dialog->findChild<QPushButton *>(QLatin1String(button))->click(); }
 
     AppState state;
@@ -42,10 +43,10 @@ private Q_SLOTS:
 
     void withoutBrowsePathStartsAtCurrentFolder()
     {
-        PathChooser c(QString(), {QStringLiteral("/")});
+        PathChooser c(QString(), {u"/"_s});
         const QString here = QDir::toNativeSeparators(QDir::currentPath());
         QCOMPARE(c.lblPath(), here);
-        QCOMPARE(c.dialog->windowTitle(), QStringLiteral("Select Path"));
+        QCOMPARE(c.dialog->windowTitle(), u"Select Path"_s);
         QVERIFY(!(c.dialog->windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(c.dialog->size(), QSize(298, 254));
         c.press("cmdCancel");
@@ -57,8 +58,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("a folder") << QStringLiteral("<tmp>/share/") << QStringLiteral("<tmp>/share");
-        QTest::newRow("a drive's root keeps its separator") << QStringLiteral("/") << QStringLiteral("/");
+        QTest::newRow("a folder") << u"<tmp>/share/"_s << u"<tmp>/share"_s;
+        QTest::newRow("a drive's root keeps its separator") << u"/"_s << u"/"_s;
     }
 
     void okReturnsTheFolderShown()
@@ -66,10 +67,10 @@ private Q_SLOTS:
         QFETCH(QString, start);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("share")));
+        QVERIFY(QDir(dir.path()).mkdir(u"share"_s));
         start.replace(QLatin1String("<tmp>"), dir.path());
         expected.replace(QLatin1String("<tmp>"), dir.path());
-        PathChooser c(start, {QStringLiteral("/"), dir.path()});
+        PathChooser c(start, {u"/"_s, dir.path()});
         QCOMPARE(c.lblPath(), expected);
         QCOMPARE(c.drive1()->currentIndex(), expected == QLatin1String("/") ? 0 : 1);
         c.press("cmdOK");
@@ -81,9 +82,11 @@ private Q_SLOTS:
     void unreadableStartOrDriveIsReportedAndNothingMoves()
     {
         QTemporaryDir dir;
-        const QString gone = dir.filePath(QStringLiteral("gone"));
-        PathChooser c(gone, {dir.path(), dir.filePath(QStringLiteral("no-medium"))});
+        const QString gone = dir.filePath(u"gone"_s);
+        PathChooser c(gone, {dir.path(), dir.filePath(u"no-medium"_s)});
         QCOMPARE(c.dialogs.messages.size(), 1);
+        QVERIFY2(c.dialogs.messages.constFirst().contains(QLatin1String("No such file")),
+                 qPrintable(c.dialogs.messages.constFirst()));
         const QString shown = c.lblPath();
         QCOMPARE(shown, QDir::toNativeSeparators(QDir::currentPath()));
         c.drive1()->setCurrentIndex(1);
