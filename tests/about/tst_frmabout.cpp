@@ -13,10 +13,11 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const QString kUnavailable = u"System Information Is Unavailable At This Time"_s;
 
 } // namespace
 
@@ -28,8 +29,8 @@ class TestFrmAbout : public QObject
     {
         frmAbout *open()
         {
-            w.findChild<QAction *>(QStringLiteral("mnuAbout"))->trigger();
-            return w.findChild<frmAbout *>(QStringLiteral("frmAbout"));
+            w.findChild<QAction *>(u"mnuAbout"_s)->trigger();
+            return w.findChild<frmAbout *>(u"frmAbout"_s);
         }
         TestRig rig;
         frmMain w{rig.services()};
@@ -38,31 +39,22 @@ class TestFrmAbout : public QObject
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void showsTitleAndTheBuildsVersion()
-    {
-        Fixture f;
-        frmAbout *about = f.open();
-        QVERIFY(about);
-        QCOMPARE(about->windowTitle(), QStringLiteral("About Calmora"));
-        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Calmora"));
-        // The one version number, from the build.
-        QCOMPARE(about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
-                 QLatin1String("Version " CALMORA_PROJECT_VERSION));
-        QVERIFY(about->isVisible());
-        QVERIFY(!about->isModal());
-        QVERIFY(about->findChild<QPushButton *>(QStringLiteral("cmdOK"))->isDefault());
-        QCOMPARE(about->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->text(),
-                 QStringLiteral("&System Info..."));
-    }
-
-    void oneBoxAtATime()
+    void oneModelessBoxWithTheBuildsVersion()
     {
         Fixture f;
         QPointer<frmAbout> first = f.open();
+        QVERIFY(first);
+        QCOMPARE(first->windowTitle(), u"About Calmora"_s);
+        // The one version number, from the build.
+        QCOMPARE(first->findChild<QLabel *>(u"lblVersion"_s)->text(),
+                 QLatin1String("Version " CALMORA_PROJECT_VERSION));
+        QVERIFY(first->isVisible());
+        QVERIFY(!first->isModal());
+        QVERIFY(first->findChild<QPushButton *>(u"cmdOK"_s)->isDefault());
         QCOMPARE(f.open(), first.data());
         QCOMPARE(f.w.findChildren<frmAbout *>().size(), 1);
 
-        QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        QTest::mouseClick(first->findChild<QPushButton *>(u"cmdOK"_s), Qt::LeftButton);
         QTRY_VERIFY(!first);
         QPointer<frmAbout> second = f.open();
         QVERIFY(second);
@@ -78,20 +70,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder"); // "with", "without" the tool, or "" for none
         QTest::addColumn<bool>("startFails");
         QTest::addColumn<QString>("started"); // "FOLDER" stands for the tool in the folder
-        QTest::newRow("named program, even one that is missing") << true << "/nowhere/sysinfo"
-                                                                 << "with" << false << "/nowhere/sysinfo";
-        QTest::newRow("named program fails to start") << true << "/nowhere/sysinfo"
-                                                      << "" << true << "/nowhere/sysinfo";
-        QTest::newRow("named, but empty") << true << ""
-                                          << "with" << false << "";
-        QTest::newRow("folder holding the tool") << false << ""
-                                                 << "with" << false << "FOLDER";
-        QTest::newRow("tool in the folder fails to start") << false << ""
-                                                           << "with" << true << "FOLDER";
-        QTest::newRow("folder without the tool") << false << ""
-                                                 << "without" << false << "";
-        QTest::newRow("nothing found") << false << ""
-                                       << "" << false << "";
+        const QString tool = u"/nowhere/sysinfo"_s;
+        QTest::newRow("named program, even one that is missing")
+            << true << tool << u"with"_s << false << tool;
+        QTest::newRow("named program fails to start") << true << tool << QString() << true << tool;
+        QTest::newRow("named, but empty") << true << QString() << u"with"_s << false << QString();
+        QTest::newRow("folder holding the tool") << false << QString() << u"with"_s << false << u"FOLDER"_s;
+        QTest::newRow("tool in the folder fails to start")
+            << false << QString() << u"with"_s << true << u"FOLDER"_s;
+        QTest::newRow("folder without the tool") << false << QString() << u"without"_s << false << QString();
+        QTest::newRow("nothing found") << false << QString() << QString() << false << QString();
     }
 
     void startsTheToolTheLookupsFind()
@@ -118,7 +106,7 @@ private Q_SLOTS:
 
         frmAbout about(rig.dialogs, rig.launcher, lookup);
         about.Form_Load();
-        QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+        QTest::mouseClick(about.findChild<QPushButton *>(u"cmdSysInfo"_s), Qt::LeftButton);
 
         QCOMPARE(rig.launcher.starts.size(), started.isEmpty() ? 0 : 1);
         if (!started.isEmpty()) {

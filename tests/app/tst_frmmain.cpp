@@ -4,6 +4,7 @@
 #include "sound/scheduler.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -13,6 +14,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 class TestFrmMain : public QObject
 {
@@ -25,7 +27,7 @@ private Q_SLOTS:
     {
         TestRig rig;
         frmMain w(rig.services());
-        QCOMPARE(w.windowTitle(), QStringLiteral("Calmora"));
+        QCOMPARE(w.windowTitle(), u"Calmora"_s);
         QCOMPARE(w.centralWidget()->size(), QSize(461, 253));
         QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
         const struct
@@ -48,49 +50,52 @@ private Q_SLOTS:
             QCOMPARE(button->toolTip(), QLatin1String(b.tip));
             QCOMPARE(button->geometry(), b.geometry);
         }
-        QCOMPARE(w.findChild<QRadioButton *>(QStringLiteral("optstress3"))->text(), QStringLiteral("Relaxed (Numb)"));
-        QVERIFY(w.findChild<QAction *>(QStringLiteral("mnuCancel"))->isVisible() == false);
+        QCOMPARE(w.findChild<QRadioButton *>(u"optstress3"_s)->text(), u"Relaxed (Numb)"_s);
+        QVERIFY(w.findChild<QAction *>(u"mnuCancel"_s)->isVisible() == false);
         for (const char *hidden : {"cmdSelectAll", "cmdDeselectAll", "chkSchedule", "txtStart", "txtStop"})
             QVERIFY2(w.findChild<QWidget *>(QLatin1String(hidden))->isHidden(), hidden);
+        // Hidden, yet the schedule box still enables its time fields.
+        w.findChild<QCheckBox *>(u"chkSchedule"_s)->setChecked(true);
+        QVERIFY(w.findChild<QWidget *>(u"txtStop"_s)->isEnabled());
         QCOMPARE(w.tmrMinute()->interval(), 30000);
         QVERIFY(!w.tmrMinute()->isActive());
     }
 
-    void firstStartWithEmptyStore()
+    void startUpShowsTheStore_data()
     {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("maxDelay");
+        QTest::addColumn<bool>("network");
+        QTest::addColumn<QStringList>("ticked");
+        QTest::newRow("empty store") << QByteArray() << 2 << 40 << false << QStringList();
+        QTest::newRow("seeded store")
+            << QByteArray("[Settings]\nStressIndex=0\nNetActive=True\n[WAV%20Files]\nNumWavs=2\n"
+                          "wav0=\"/s/a.wav,True\"\nwav1=\"/s/b.wav,False\"\n")
+            << 0 << 7 << true << QStringList{u"/s/a.wav"_s};
+    }
+
+    void startUpShowsTheStore()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, level);
+        QFETCH(bool, network);
         TestRig rig;
+        rig.writeSettings(ini);
         frmMain w(rig.services());
         w.Form_Load();
         QVERIFY(w.isVisible());
-        QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("optstress2"))->isChecked());
-        QCOMPARE(w.state().MinDelayMinutes, 15);
-        QCOMPARE(w.state().MaxDelayMinutes, 40);
+        QVERIFY(w.findChild<QRadioButton *>(u"optstress%1"_s.arg(level))->isChecked());
+        QTEST(w.state().MaxDelayMinutes, "maxDelay");
         QCOMPARE(w.state().NextDelayMinutes, 2);
-        QVERIFY(!w.findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
-        QVERIFY(!w.findChild<QAction *>(QStringLiteral("mnuSend"))->isEnabled());
+        QCOMPARE(w.findChild<QPushButton *>(u"cmdSend"_s)->isEnabled(), network);
+        QCOMPARE(w.findChild<QAction *>(u"mnuSend"_s)->isEnabled(), network);
+        QCOMPARE(w.findChild<QAction *>(u"mnuEnableNetwork"_s)->isChecked(), network);
+        QTEST(w.soundList().List2(), "ticked");
         QVERIFY(w.tmrMinute()->isActive());
         QVERIFY(!w.state().SettingsChanged);
         // The player is opened for wave audio with no file and nothing played.
-        QCOMPARE(rig.player.log,
-                 (QStringList{QStringLiteral("wait off"), QStringLiteral("device WaveAudio"),
-                              QStringLiteral("command Open")}));
-    }
-
-    void seededStoreSelectsLevelAndNetwork()
-    {
-        TestRig rig;
-        rig.writeSettings("[Settings]\nStressIndex=0\nNetActive=True\n"
-                          "[WAV%20Files]\nNumWavs=2\nwav0=\"/s/a.wav,True\"\nwav1=\"/s/b.wav,False\"\n");
-        frmMain w(rig.services());
-        w.Form_Load();
-        QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("optstress0"))->isChecked());
-        QCOMPARE(w.state().MinDelayMinutes, 1);
-        QCOMPARE(w.state().MaxDelayMinutes, 7);
-        QVERIFY(w.findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
-        QVERIFY(w.findChild<QAction *>(QStringLiteral("mnuEnableNetwork"))->isChecked());
-        QCOMPARE(w.soundList().List2(), QStringList{QStringLiteral("/s/a.wav")});
-        QVERIFY(!w.state().SettingsChanged);
-        QVERIFY(rig.player.soundsPlayed().isEmpty());
+        QCOMPARE(rig.player.log, (QStringList{u"wait off"_s, u"device WaveAudio"_s, u"command Open"_s}));
     }
 
     void restoreLeavesLevelAndSendControls()
@@ -102,52 +107,47 @@ private Q_SLOTS:
         rig.writeSettings("[Settings]\nStressIndex=0\nNetActive=False\nUsers=1\nUser1=carl\n"
                           "[WAV%20Files]\nNumWavs=1\nwav0=\"/s/a.wav,True\"\n");
         w.mnuRestore_Click();
-        QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("optstress3"))->isChecked());
+        QVERIFY(w.findChild<QRadioButton *>(u"optstress3"_s)->isChecked());
         QCOMPARE(w.state().MinDelayMinutes, 30);
-        QVERIFY(w.findChild<QPushButton *>(QStringLiteral("cmdSend"))->isEnabled());
-        QVERIFY(w.findChild<QAction *>(QStringLiteral("mnuEnableNetwork"))->isChecked());
-        QCOMPARE(w.state().Users[1], QStringLiteral("carl"));
+        QVERIFY(w.findChild<QPushButton *>(u"cmdSend"_s)->isEnabled());
+        QVERIFY(w.findChild<QAction *>(u"mnuEnableNetwork"_s)->isChecked());
+        QCOMPARE(w.state().Users[1], u"carl"_s);
         QCOMPARE(w.soundList().count(), 1);
     }
 
-    void closingWithoutChangesAsksNothing()
+    void closingAsksToSaveOnlyChanges_data()
     {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("storedCount");
+        QTest::newRow("no changes asks nothing") << false << true << u"1"_s;
+        QTest::newRow("yes saves") << true << true << u"2"_s;
+        QTest::newRow("no keeps the store") << true << false << u"1"_s;
+    }
+
+    void closingAsksToSaveOnlyChanges()
+    {
+        QFETCH(bool, changed);
+        QFETCH(bool, answer);
         TestRig rig;
         rig.writeSettings("[WAV%20Files]\nNumWavs=1\nwav0=\"/s/bye.wav,True\"\n");
         frmMain w(rig.services());
         QSignalSpy gone(&w, &frmMain::lastWindowGone);
         w.Form_Load();
+        if (changed)
+            w.soundList().addEntry(u"/s/new.wav"_s, false);
+        QCOMPARE(w.state().SettingsChanged, changed);
+        rig.dialogs.answers = {answer};
         rig.player.log.clear();
         QVERIFY(w.close());
-        QVERIFY(rig.dialogs.questions.isEmpty());
+        QCOMPARE(rig.dialogs.questions,
+                 changed ? QStringList{u"Do you want to save changes?"_s} : QStringList());
+        QTEST(rig.reopenStore()->get(u"WAV Files"_s, u"NumWavs"_s, QString()), "storedCount");
         // The farewell sound plays to its end before the player is closed.
-        QCOMPARE(rig.player.log, (QStringList{QStringLiteral("file /s/bye.wav"), QStringLiteral("wait on"),
-                                              QStringLiteral("command sound"), QStringLiteral("command Close")}));
+        QCOMPARE(rig.player.log,
+                 (QStringList{u"file /s/bye.wav"_s, u"wait on"_s, u"command sound"_s, u"command Close"_s}));
         QCOMPARE(gone.count(), 1);
         QVERIFY(!w.tmrMinute()->isActive());
-    }
-
-    void closingWithChangesAsksOnce_data()
-    {
-        QTest::addColumn<bool>("answer");
-        QTest::newRow("yes saves") << true;
-        QTest::newRow("no keeps the store") << false;
-    }
-
-    void closingWithChangesAsksOnce()
-    {
-        QFETCH(bool, answer);
-        TestRig rig;
-        frmMain w(rig.services());
-        w.Form_Load();
-        w.soundList().addEntry(QStringLiteral("/s/new.wav"), true);
-        QVERIFY(w.state().SettingsChanged);
-        rig.dialogs.answers = {answer};
-        QVERIFY(w.close());
-        QCOMPARE(rig.dialogs.questions, QStringList{QStringLiteral("Do you want to save changes?")});
-        const auto stored = rig.reopenStore();
-        QCOMPARE(stored->get(QStringLiteral("WAV Files"), QStringLiteral("wav0"), QString()),
-                 answer ? QStringLiteral("/s/new.wav,True") : QString());
     }
 
     void closingLeavesOtherWindowsOpen()

@@ -8,6 +8,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 // The window keeps its proportions at twice the pixel density, and its icon
 // has a sharp image for it.
@@ -25,7 +26,7 @@ private Q_SLOTS:
         w.Form_Load();
         QCOMPARE(w.devicePixelRatio(), 2.0);
         QCOMPARE(w.centralWidget()->size(), QSize(461, 253));
-        QCOMPARE(w.findChild<QPushButton *>(QStringLiteral("cmdClear"))->geometry(), QRect(416, 224, 37, 21));
+        QCOMPARE(w.findChild<QPushButton *>(u"cmdClear"_s)->geometry(), QRect(416, 224, 37, 21));
         const QPixmap icon = w.windowIcon().pixmap(QSize(32, 32), 2.0);
         QCOMPARE(icon.size(), QSize(64, 64));
         QCOMPARE(icon.devicePixelRatio(), 2.0);

@@ -9,6 +9,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 class TestTray : public QObject
 {
@@ -26,7 +27,7 @@ private Q_SLOTS:
         w.showMinimized();
         QTRY_VERIFY(w.isHidden());
         QVERIFY(rig.tray.present);
-        QCOMPARE(rig.tray.tip, QStringLiteral("Calmora"));
+        QCOMPARE(rig.tray.tip, u"Calmora"_s);
 
         Q_EMIT rig.tray.doubleClicked();
         QVERIFY(w.isVisible());
@@ -71,8 +72,7 @@ private Q_SLOTS:
             }
         });
         Q_EMIT rig.tray.rightReleased(QPoint(10, 10));
-        QCOMPARE(entries, (QStringList{QStringLiteral("Enable Network"), QStringLiteral("Enable Sounds"),
-                                       QStringLiteral("Quit")}));
+        QCOMPARE(entries, (QStringList{u"Enable Network"_s, u"Enable Sounds"_s, u"Quit"_s}));
     }
 
     void withoutATrayTheWindowStaysOnTheTaskBar()

@@ -8,6 +8,7 @@
 #include <QTest>
 
 using namespace calmora::update;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,10 +47,10 @@ class TestUpdater : public QObject
     {
         Fixture()
         {
-            QDir(dir.path()).mkpath(QStringLiteral("my programs"));
-            QDir(dir.path()).mkpath(QStringLiteral("shared folder"));
-            local = dir.filePath(QStringLiteral("my programs/calmora"));
-            network = dir.filePath(QStringLiteral("shared folder/calmora"));
+            QDir(dir.path()).mkpath(u"my programs"_s);
+            QDir(dir.path()).mkpath(u"shared folder"_s);
+            local = dir.filePath(u"my programs/calmora"_s);
+            network = dir.filePath(u"shared folder/calmora"_s);
             writeFile(local, "old program");
             QFile::setPermissions(local, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                              | QFileDevice::ExeOwner | QFileDevice::ReadGroup
@@ -82,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(f.local).permissions().testFlag(QFileDevice::ExeGroup));
         // The time comes along, so the update check finds nothing newer next time.
         QCOMPARE(QFileInfo(f.local).lastModified().toSecsSinceEpoch(), kNewTime.toSecsSinceEpoch());
-        QCOMPARE(f.programFolder(), QStringList{QStringLiteral("calmora")});
+        QCOMPARE(f.programFolder(), QStringList{u"calmora"_s});
     }
 
     void failureLeavesTheOldProgram_data()
@@ -106,18 +107,18 @@ private Q_SLOTS:
         int retries = 0;
         options.retry = [&retries](int) { return ++retries < 5; };
         if (failure == QLatin1String("missing source")) {
-            source = f.dir.filePath(QStringLiteral("shared folder/nothing"));
+            source = f.dir.filePath(u"shared folder/nothing"_s);
         } else if (failure == QLatin1String("source folder")) {
-            source = f.dir.filePath(QStringLiteral("shared folder"));
+            source = f.dir.filePath(u"shared folder"_s);
         } else if (failure == QLatin1String("target folder")) {
-            target = f.dir.filePath(QStringLiteral("my programs/sub"));
-            QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("my programs/sub")));
+            target = f.dir.filePath(u"my programs/sub"_s);
+            QVERIFY(QDir(f.dir.path()).mkpath(u"my programs/sub"_s));
         } else if (failure == QLatin1String("missing folder")) {
-            target = f.dir.filePath(QStringLiteral("gone/calmora"));
+            target = f.dir.filePath(u"gone/calmora"_s);
         } else if (failure == QLatin1String("read-only folder")) {
             const QString folder = QFileInfo(f.local).path();
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            QFile probe(folder + QStringLiteral("/probe"));
+            QFile probe(folder + u"/probe"_s);
             if (probe.open(QIODevice::WriteOnly)) {
                 probe.remove();
                 QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
@@ -136,8 +137,8 @@ private Q_SLOTS:
                  qPrintable(result.message));
         QVERIFY(result.message.contains(QLatin1String("is unchanged")));
         QCOMPARE(contents(f.local), QByteArray("old program"));
-        QCOMPARE(f.programFolder(), QStringList{QStringLiteral("calmora")});
-        QVERIFY(!QFile::exists(f.dir.filePath(QStringLiteral("gone"))));
+        QCOMPARE(f.programFolder(), QStringList{u"calmora"_s});
+        QVERIFY(!QFile::exists(f.dir.filePath(u"gone"_s)));
         // Only a refused rename is worth waiting for.
         QCOMPARE(retries, 0);
     }
@@ -146,12 +147,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::newRow("updated") << QStringList{QStringLiteral("NEW"), QStringLiteral("LOCAL")} << 0;
-        QTest::newRow("not updated") << QStringList{QStringLiteral("MISSING"), QStringLiteral("LOCAL")} << 1;
-        QTest::newRow("one path only") << QStringList{QStringLiteral("NEW")} << 2;
-        QTest::newRow("three paths") << QStringList{QStringLiteral("NEW"), QStringLiteral("LOCAL"),
-                                                    QStringLiteral("LOCAL")}
-                                     << 2;
+        QTest::newRow("updated") << QStringList{u"NEW"_s, u"LOCAL"_s} << 0;
+        QTest::newRow("not updated") << QStringList{u"MISSING"_s, u"LOCAL"_s} << 1;
+        QTest::newRow("one path only") << QStringList{u"NEW"_s} << 2;
+        QTest::newRow("three paths") << QStringList{u"NEW"_s, u"LOCAL"_s, u"LOCAL"_s} << 2;
     }
 
     void programReportsByExitStatus()
@@ -159,12 +158,12 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         Fixture f;
-        arguments.replaceInStrings(QStringLiteral("MISSING"), f.network + QStringLiteral(".missing"));
-        arguments.replaceInStrings(QStringLiteral("NEW"), f.network);
-        arguments.replaceInStrings(QStringLiteral("LOCAL"), f.local);
+        arguments.replaceInStrings(u"MISSING"_s, f.network + u".missing"_s);
+        arguments.replaceInStrings(u"NEW"_s, f.network);
+        arguments.replaceInStrings(u"LOCAL"_s, f.local);
         QProcess update;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("CALMORA_UPDATE_QUIET"), QStringLiteral("1"));
+        environment.insert(u"CALMORA_UPDATE_QUIET"_s, u"1"_s);
         update.setProcessEnvironment(environment);
         update.start(QStringLiteral(CALMORA_UPDATE_PROGRAM), arguments);
         QVERIFY(update.waitForFinished(20000));
