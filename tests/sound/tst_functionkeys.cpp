@@ -14,6 +14,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 class TestFunctionKeys : public QObject
 {
@@ -35,7 +36,7 @@ class TestFunctionKeys : public QObject
         }
         QString stored(int n) const
         {
-            return rig.reopenStore()->get(QStringLiteral("Function Keys"), QStringLiteral("F%1").arg(n), QString());
+            return rig.reopenStore()->get(u"Function Keys"_s, u"F%1"_s.arg(n), QString());
         }
         TestRig rig;
         frmMain w{rig.services()};
@@ -47,20 +48,19 @@ private Q_SLOTS:
     void keysPlayTheirAssignment()
     {
         Fixture f;
-        auto *list = f.w.findChild<QListWidget *>(QStringLiteral("List1"));
+        auto *list = f.w.findChild<QListWidget *>(u"List1"_s);
         // Whichever control has the focus, the window sees the key once.
         QTest::keyClick(list, Qt::Key_F1);
-        QCOMPARE(f.rig.player.log, (QStringList{QStringLiteral("file /s/one.wav"), QStringLiteral("wait off"),
-                                                QStringLiteral("command sound")}));
+        QCOMPARE(f.rig.player.log, (QStringList{u"file /s/one.wav"_s, u"wait off"_s, u"command sound"_s}));
         f.rig.player.log.clear();
         QTest::keyClick(list, Qt::Key_F5); // nothing assigned
         QVERIFY(f.rig.player.log.isEmpty());
         QTest::keyClick(list, Qt::Key_F2); // "Random": a ticked sound, to its end
-        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{QStringLiteral("/s/a.wav")});
+        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
         QVERIFY(f.rig.player.wait);
         f.rig.player.log.clear();
         QTest::keyClick(list, Qt::Key_F3); // "random" is just a file name
-        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{QStringLiteral("random")});
+        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"random"_s});
         QVERIFY(!f.rig.player.wait);
         f.rig.player.log.clear();
         QTest::keyClick(list, Qt::Key_A);
@@ -72,16 +72,16 @@ private Q_SLOTS:
         Fixture f;
         frmFKeys *d = f.open();
         QVERIFY(d);
-        QCOMPARE(d->windowTitle(), QStringLiteral("Function Key Assignments"));
+        QCOMPARE(d->windowTitle(), u"Function Key Assignments"_s);
         QCOMPARE(d->tbsOptions()->count(), 12);
-        QCOMPARE(d->tbsOptions()->tabToolTip(11), QStringLiteral("Assign WAV file to F12 Key"));
+        QCOMPARE(d->tbsOptions()->tabToolTip(11), u"Assign WAV file to F12 Key"_s);
         QComboBox *combo = d->cmbWaves();
         QCOMPARE(combo->count(), 4);
-        QCOMPARE(combo->itemText(0), QStringLiteral("None Selected"));
-        QCOMPARE(combo->itemText(3), QStringLiteral("/s/b.wav"));
-        QCOMPARE(combo->currentText(), QStringLiteral("/s/one.wav"));
+        QCOMPARE(combo->itemText(0), u"None Selected"_s);
+        QCOMPARE(combo->itemText(3), u"/s/b.wav"_s);
+        QCOMPARE(combo->currentText(), u"/s/one.wav"_s);
         d->tbsOptions()->setCurrentIndex(4);
-        QCOMPARE(combo->currentText(), QStringLiteral("None Selected"));
+        QCOMPARE(combo->currentText(), u"None Selected"_s);
         QVERIFY(!f.w.state().SettingsChanged); // showing is not editing
         // One dialog however often it is asked for.
         QCOMPARE(f.open(), d);
@@ -100,11 +100,11 @@ private Q_SLOTS:
 
         d->tbsOptions()->setCurrentIndex(1);
         combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), QStringLiteral("None Selected"));
-        QCOMPARE(f.w.state().FunctionKeyTable[2], QStringLiteral("None Selected"));
+        QTest::keyClicks(combo->lineEdit(), u"None Selected"_s);
+        QCOMPARE(f.w.state().FunctionKeyTable[2], u"None Selected"_s);
 
-        QTest::keyClick(f.w.findChild<QListWidget *>(QStringLiteral("List1")), Qt::Key_F2);
-        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{QStringLiteral("None Selected")});
+        QTest::keyClick(f.w.findChild<QListWidget *>(u"List1"_s), Qt::Key_F2);
+        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"None Selected"_s});
     }
 
     void cancelForgetsAndApplyKeeps()
@@ -114,21 +114,21 @@ private Q_SLOTS:
         d->tbsOptions()->setCurrentIndex(6);
         d->cmbWaves()->setCurrentIndex(3);
         Q_EMIT d->cmbWaves()->activated(3);
-        d->findChild<QPushButton *>(QStringLiteral("cmdApply"))->click();
-        QCOMPARE(f.stored(7), QStringLiteral("/s/b.wav"));
+        d->findChild<QPushButton *>(u"cmdApply"_s)->click();
+        QCOMPARE(f.stored(7), u"/s/b.wav"_s);
         QCOMPARE(f.stored(12), QString());
         d->cmbWaves()->setCurrentIndex(2);
         Q_EMIT d->cmbWaves()->activated(2);
-        d->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+        d->findChild<QPushButton *>(u"cmdCancel"_s)->click();
         QTRY_VERIFY(!f.w.functionKeys().dialog());
-        QCOMPARE(f.w.state().FunctionKeyTable[7], QStringLiteral("/s/a.wav")); // still in force
-        QCOMPARE(f.stored(7), QStringLiteral("/s/b.wav"));
+        QCOMPARE(f.w.state().FunctionKeyTable[7], u"/s/a.wav"_s); // still in force
+        QCOMPARE(f.stored(7), u"/s/b.wav"_s);
 
         d = f.open(); // reopening reads the stored table back
-        QCOMPARE(f.w.state().FunctionKeyTable[7], QStringLiteral("/s/b.wav"));
+        QCOMPARE(f.w.state().FunctionKeyTable[7], u"/s/b.wav"_s);
         d->tbsOptions()->setCurrentIndex(6);
-        QCOMPARE(d->cmbWaves()->currentText(), QStringLiteral("/s/b.wav"));
-        d->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        QCOMPARE(d->cmbWaves()->currentText(), u"/s/b.wav"_s);
+        d->findChild<QPushButton *>(u"cmdOK"_s)->click();
         QTRY_VERIFY(!f.w.functionKeys().dialog());
     }
 

@@ -10,6 +10,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 class TestPlayback : public QObject
 {
@@ -24,22 +25,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("fromMenu");
         QTest::addColumn<QStringList>("expected");
         const auto sound = [](const QString &name) {
-            return QStringList{QStringLiteral("wait off"), QStringLiteral("device WaveAudio"),
-                               QStringLiteral("file ") + name, QStringLiteral("command sound")};
+            return QStringList{u"wait off"_s, u"device WaveAudio"_s, u"file "_s + name, u"command sound"_s};
         };
         const auto video = [](const QString &name) {
-            return QStringList{QStringLiteral("wait off"), QStringLiteral("device AVIVideo"),
-                               QStringLiteral("file ") + name, QStringLiteral("command open"),
-                               QStringLiteral("command play")};
+            return QStringList{u"wait off"_s, u"device AVIVideo"_s, u"file "_s + name, u"command open"_s,
+                               u"command play"_s};
         };
-        QTest::newRow(".AVI in capitals is a video")
-            << QStringLiteral("/v/Clip.AVI") << false << video(QStringLiteral("/v/Clip.AVI"));
-        QTest::newRow(".avi from the menu")
-            << QStringLiteral("/v/clip.avi") << true << video(QStringLiteral("/v/clip.avi"));
-        QTest::newRow(".avi.txt is a sound")
-            << QStringLiteral("/v/clip.avi.txt") << false << sound(QStringLiteral("/v/clip.avi.txt"));
-        QTest::newRow(".wav unticked")
-            << QStringLiteral("/s/boom.wav") << true << sound(QStringLiteral("/s/boom.wav"));
+        QTest::newRow(".AVI in capitals is a video") << u"/v/Clip.AVI"_s << false << video(u"/v/Clip.AVI"_s);
+        QTest::newRow(".avi from the menu") << u"/v/clip.avi"_s << true << video(u"/v/clip.avi"_s);
+        QTest::newRow(".avi.txt is a sound") << u"/v/clip.avi.txt"_s << false << sound(u"/v/clip.avi.txt"_s);
+        QTest::newRow(".wav unticked") << u"/s/boom.wav"_s << true << sound(u"/s/boom.wav"_s);
         QTest::newRow("no highlight plays nothing") << QString() << false << sound(QString());
     }
 
@@ -50,16 +45,16 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         TestRig rig;
         frmMain w(rig.services());
-        w.soundList().addEntry(QStringLiteral("/s/other.wav"), true);
+        w.soundList().addEntry(u"/s/other.wav"_s, true);
         if (!entry.isEmpty()) {
             const int row = w.soundList().addEntry(entry, false);
             w.soundList().List1()->setCurrentRow(row);
         }
         rig.player.log.clear();
         if (fromMenu)
-            w.findChild<QAction *>(QStringLiteral("mnuPlay"))->trigger();
+            w.findChild<QAction *>(u"mnuPlay"_s)->trigger();
         else
-            w.findChild<QPushButton *>(QStringLiteral("cmdPlay"))->click();
+            w.findChild<QPushButton *>(u"cmdPlay"_s)->click();
         QCOMPARE(rig.player.log, expected);
     }
 };

