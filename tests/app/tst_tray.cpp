@@ -18,7 +18,7 @@ class TestTray : public QObject
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void minimisingMovesToTheTrayAndDoubleClickBringsItBack()
+    void trayIconBringsTheWindowBackAndOffersItsMenuWhileHidden()
     {
         TestRig rig;
         frmMain w(rig.services());
@@ -49,18 +49,7 @@ private Q_SLOTS:
         w.showMinimized();
         QTRY_VERIFY(w.isHidden());
         QVERIFY(rig.tray.present);
-
-        QVERIFY(w.close());
-        QVERIFY(!rig.tray.present);
-    }
-
-    void rightClickInTheTrayOpensTheTrayMenu()
-    {
-        TestRig rig;
-        frmMain w(rig.services());
-        w.Form_Load();
-        w.showMinimized();
-        QTRY_VERIFY(w.isHidden());
+        // Now a right click opens the tray menu.
         QStringList entries;
         QTimer::singleShot(50, [&entries] {
             if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
@@ -73,6 +62,9 @@ private Q_SLOTS:
         });
         Q_EMIT rig.tray.rightReleased(QPoint(10, 10));
         QCOMPARE(entries, (QStringList{u"Enable Network"_s, u"Enable Sounds"_s, u"Quit"_s}));
+
+        QVERIFY(w.close());
+        QVERIFY(!rig.tray.present);
     }
 
     void withoutATrayTheWindowStaysOnTheTaskBar()
