@@ -14,8 +14,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -59,6 +62,26 @@ QString sectionOf(const QString &key)
     std::abort();
 }
 
+// The entries in list order, except that among entries of the same text the
+// order is not kept: the list puts a new entry before its equals, so two
+// copies of one sound, ticked differently, swap places on every restart.
+std::vector<std::pair<QString, bool>> entries(const SoundList &list)
+{
+    std::vector<std::pair<QString, bool>> result;
+    for (int n = 0; n < list.count(); ++n) {
+        if (n > 0 && SoundList::sortsBefore(list.text(n), list.text(n - 1)))
+            fail("sound list out of order", list.text(n));
+        result.emplace_back(list.text(n), list.isTicked(n));
+    }
+    for (auto run = result.begin(); run != result.end();) {
+        const auto end =
+            std::find_if(run, result.end(), [&](const auto &e) { return e.first != run->first; });
+        std::sort(run, end);
+        run = end;
+    }
+    return result;
+}
+
 // What was read, saved and read again must be what was read.
 void compare(const Program &a, const Program &b)
 {
@@ -71,12 +94,8 @@ void compare(const Program &a, const Program &b)
         fail("users changed", QString::number(a.state.UserCount));
     if (a.state.FunctionKeyTable != b.state.FunctionKeyTable)
         fail("function keys changed", {});
-    if (a.list.count() != b.list.count())
-        fail("sound count changed", QString::number(a.list.count()));
-    for (int n = 0; n < a.list.count(); ++n) {
-        if (a.list.text(n) != b.list.text(n) || a.list.isTicked(n) != b.list.isTicked(n))
-            fail("sound entry changed", a.list.text(n));
-    }
+    if (entries(a.list) != entries(b.list))
+        fail("sound entries changed", {});
     if (a.list.List2() != b.list.List2())
         fail("ticked sounds changed", {});
 }
