@@ -88,35 +88,33 @@ private Q_SLOTS:
 
     void failureLeavesTheOldProgram_data()
     {
-        QTest::addColumn<QString>("failure");
-        QTest::newRow("missing new version") << "missing source";
-        QTest::newRow("new version is a folder") << "source folder";
-        QTest::newRow("program is a folder") << "target folder";
-        QTest::newRow("program's folder is missing") << "missing folder";
-        QTest::newRow("program's folder cannot be written") << "read-only folder";
-        QTest::newRow("copy interrupted") << "interrupted";
+        QTest::addColumn<QString>("source"); // in the test folder; "" for the newer copy
+        QTest::addColumn<QString>("target"); // "" for the installed program
+        QTest::addColumn<QString>("how");
+        QTest::newRow("missing new version") << u"shared folder/nothing"_s << QString() << QString();
+        QTest::newRow("new version is a folder") << u"shared folder"_s << QString() << QString();
+        QTest::newRow("program is a folder") << QString() << u"my programs/sub"_s << QString();
+        QTest::newRow("program's folder is missing") << QString() << u"gone/calmora"_s << QString();
+        QTest::newRow("program's folder cannot be written") << QString() << QString() << u"read-only"_s;
+        QTest::newRow("copy interrupted") << QString() << QString() << u"interrupted"_s;
     }
 
     void failureLeavesTheOldProgram()
     {
-        QFETCH(QString, failure);
+        QFETCH(QString, source);
+        QFETCH(QString, target);
+        QFETCH(QString, how);
         Fixture f;
-        QString source = f.network;
-        QString target = f.local;
+        QVERIFY(QDir(f.dir.path()).mkpath(u"my programs/sub"_s));
+        source = source.isEmpty() ? f.network : f.dir.filePath(source);
+        target = target.isEmpty() ? f.local : f.dir.filePath(target);
         ReplaceOptions options;
         int retries = 0;
         options.retry = [&retries](int) { return ++retries < 5; };
-        if (failure == QLatin1String("missing source")) {
-            source = f.dir.filePath(u"shared folder/nothing"_s);
-        } else if (failure == QLatin1String("source folder")) {
-            source = f.dir.filePath(u"shared folder"_s);
-        } else if (failure == QLatin1String("target folder")) {
-            target = f.dir.filePath(u"my programs/sub"_s);
-            QVERIFY(QDir(f.dir.path()).mkpath(u"my programs/sub"_s));
-        } else if (failure == QLatin1String("missing folder")) {
-            target = f.dir.filePath(u"gone/calmora"_s);
-        } else if (failure == QLatin1String("read-only folder")) {
-            const QString folder = QFileInfo(f.local).path();
+        if (how == u"interrupted"_s)
+            options.progress = [](qint64 copied) { return copied < 100000; };
+        const QString folder = QFileInfo(f.local).path();
+        if (how == u"read-only"_s) {
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
             QFile probe(folder + u"/probe"_s);
             if (probe.open(QIODevice::WriteOnly)) {
@@ -125,12 +123,10 @@ private Q_SLOTS:
                                                   | QFileDevice::ExeOwner);
                 QSKIP("this user may write anywhere");
             }
-        } else if (failure == QLatin1String("interrupted")) {
-            options.progress = [](qint64 copied) { return copied < 100000; };
         }
 
         const ReplaceResult result = replaceProgram(source, target, options);
-        QFile::setPermissions(QFileInfo(f.local).path(),
+        QFile::setPermissions(folder,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!result.ok);
         QVERIFY2(result.message.startsWith(QLatin1String("Calmora could not be updated: ")),
