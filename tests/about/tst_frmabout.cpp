@@ -3,7 +3,6 @@
 #include "fakes.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>

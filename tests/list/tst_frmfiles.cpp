@@ -3,7 +3,6 @@
 #include "list/frmfiles.h"
 #include "list/soundlist.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -12,7 +11,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
 
 using namespace calmora;
 using namespace calmora::test;

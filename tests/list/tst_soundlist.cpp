@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QListWidget>
 #include <QMenu>

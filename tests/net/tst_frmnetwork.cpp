@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
