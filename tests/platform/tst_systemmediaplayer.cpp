@@ -227,14 +227,10 @@ private Q_SLOTS:
                 energy += s * s;
             }
         const double samples = double(kFrames) * channels;
-        if (tolerance > 0) {
-            const double rmsError = std::sqrt(error / samples);
-            QVERIFY2(rmsError <= tolerance, QByteArray::number(rmsError).constData());
-        } else {
-            // These codecs shift the wave; its loudness must survive.
-            const double rms = std::sqrt(energy / samples);
-            QVERIFY2(std::abs(rms - 0.5 / std::sqrt(2.0)) < 0.1, QByteArray::number(rms).constData());
-        }
+        // Codecs with no tolerance shift the wave; its loudness must survive.
+        const double off = tolerance > 0 ? std::sqrt(error / samples)
+                                         : std::abs(std::sqrt(energy / samples) - 0.5 / std::sqrt(2.0));
+        QVERIFY2(off <= (tolerance > 0 ? tolerance : 0.1), QByteArray::number(off).constData());
     }
 
     // Neither as a sound nor, where it names no playable video, as a video.
