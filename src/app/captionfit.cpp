@@ -45,9 +45,14 @@ void fitOptions(std::span<QRadioButton *const> options, int limit)
             std::clamp(indent + needed + kEdge, frameWidth, std::max(frameWidth, limit - frame->x()));
         frame->resize(frameWidth, frame->height());
     }
+    // Only as wide as the caption needs: a radio button takes clicks on its
+    // indicator and caption alone, so a wider one has a dead strip that looks live.
+    const int room = frameWidth - kEdge - indent;
     for (QRadioButton *option : options) {
-        if (option->sizeHint().width() > option->width() || option->x() > indent)
-            option->setGeometry(indent, option->y(), frameWidth - kEdge - indent, option->height());
+        if (option->sizeHint().width() > option->width() || option->x() > indent) {
+            const int width = std::min(room, std::max(option->width(), option->sizeHint().width()));
+            option->setGeometry(indent, option->y(), width, option->height());
+        }
     }
 }
 
