@@ -22,9 +22,80 @@ inline QStringList strings(std::initializer_list<const char *> texts)
     return list;
 }
 
-// The real file system, except that every call can be held up the way a
-// network share that stopped answering holds it.
-class BlockingFileSystem final : public FileSystem
+inline QByteArray contents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline void put(const QString &file, const QByteArray &bytes)
+{
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+inline QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The real file system, with a say before every operation: interrupt() may
+// hold it up or fail it (returning true) the way a lost network share can.
+class InterceptedFileSystem : public FileSystem
+{
+public:
+    Info info(const QString &path, std::error_code &error) override
+    {
+        return interrupt(path, error, {}, {}) ? Info{} : m_real->info(path, error);
+    }
+    Info entryInfo(const QString &path, std::error_code &error) override
+    {
+        return interrupt(path, error, {}, {}) ? Info{} : m_real->entryInfo(path, error);
+    }
+    void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
+                     std::error_code &error) override
+    {
+        if (!interrupt(folder + QLatin1Char('/'), error, {}, {}))
+            m_real->forEachName(folder, visit, error);
+    }
+    QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
+    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override
+    {
+        return interrupt(path, error, {}, {}) ? QByteArray() : m_real->read(path, maxBytes, error);
+    }
+    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override
+    {
+        if (!interrupt(from, error, to, {}))
+            m_real->copy(from, to, maxBytes, error);
+    }
+    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override
+    {
+        if (!interrupt(path, error, path, bytes))
+            m_real->write(path, bytes, error);
+    }
+    void rename(const QString &from, const QString &to, std::error_code &error) override
+    {
+        if (!interrupt(from, error, {}, {}))
+            m_real->rename(from, to, error);
+    }
+    void remove(const QString &path, std::error_code &error) override
+    {
+        if (!interrupt(path, error, {}, {}))
+            m_real->remove(path, error);
+    }
+
+protected:
+    // target and bytes are what a copy or write would put there.
+    virtual bool interrupt(const QString &path, std::error_code &error, const QString &target,
+                           QByteArray bytes) = 0;
+
+private:
+    std::shared_ptr<FileSystem> m_real = systemFileSystem();
+};
+
+// Every call can be held up the way a network share that stopped answering holds it.
+class BlockingFileSystem final : public InterceptedFileSystem
 {
 public:
     void hold()
@@ -43,78 +114,26 @@ public:
         std::lock_guard lock(m_mutex);
         return m_calls;
     }
-    int stuck() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_stuck;
-    }
-
-    Info info(const QString &path, std::error_code &error) override
-    {
-        gate();
-        return m_real->info(path, error);
-    }
-    Info entryInfo(const QString &path, std::error_code &error) override
-    {
-        gate();
-        return m_real->entryInfo(path, error);
-    }
-    void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
-                     std::error_code &error) override
-    {
-        gate();
-        m_real->forEachName(folder, visit, error);
-    }
-    QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
-    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override
-    {
-        gate();
-        return m_real->read(path, maxBytes, error);
-    }
-    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override
-    {
-        gate();
-        m_real->copy(from, to, maxBytes, error);
-    }
-    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override
-    {
-        gate();
-        m_real->write(path, bytes, error);
-    }
-    void rename(const QString &from, const QString &to, std::error_code &error) override
-    {
-        gate();
-        m_real->rename(from, to, error);
-    }
-    void remove(const QString &path, std::error_code &error) override
-    {
-        gate();
-        m_real->remove(path, error);
-    }
 
 private:
-    void gate()
+    bool interrupt(const QString &, std::error_code &, const QString &, QByteArray) override
     {
         std::unique_lock lock(m_mutex);
         ++m_calls;
-        ++m_stuck;
         m_released.wait(lock, [this] { return !m_held; });
-        --m_stuck;
+        return false;
     }
 
-    std::shared_ptr<FileSystem> m_real = systemFileSystem();
     mutable std::mutex m_mutex;
     std::condition_variable m_released;
     bool m_held = false;
     int m_calls = 0;
-    int m_stuck = 0;
 };
 
-// The real file system, except that the shared folder goes away at its
-// operation number `at` (counting only operations inside that folder): the
-// operation fails outright, or the folder is deleted just before it runs, or
-// a write stops halfway and leaves what it wrote, as a lost network share can.
-class FaultyFileSystem final : public FileSystem
+// The shared folder goes away at its operation number `at` (counting only
+// operations inside that folder): the operation fails outright, or the folder
+// is deleted just before it runs, or a write stops halfway and leaves what it wrote.
+class FaultyFileSystem final : public InterceptedFileSystem
 {
 public:
     enum class Fault { Fail, Vanish, HalfWrite };
@@ -128,64 +147,19 @@ public:
         m_fault = fault;
         m_at = at;
     }
-
     bool struck() const
     {
         std::lock_guard lock(m_mutex);
         return m_struck;
     }
 
-    Info info(const QString &path, std::error_code &error) override
-    {
-        return strike(path, error) ? Info{} : m_real->info(path, error);
-    }
-    Info entryInfo(const QString &path, std::error_code &error) override
-    {
-        return strike(path, error) ? Info{} : m_real->entryInfo(path, error);
-    }
-    void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
-                     std::error_code &error) override
-    {
-        if (!strike(folder + QLatin1Char('/'), error))
-            m_real->forEachName(folder, visit, error);
-    }
-    QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
-    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override
-    {
-        return strike(path, error) ? QByteArray() : m_real->read(path, maxBytes, error);
-    }
-    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override
-    {
-        if (!strike(from, error, to))
-            m_real->copy(from, to, maxBytes, error);
-    }
-    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override
-    {
-        if (!strike(path, error, path, bytes))
-            m_real->write(path, bytes, error);
-    }
-    void rename(const QString &from, const QString &to, std::error_code &error) override
-    {
-        if (!strike(from, error))
-            m_real->rename(from, to, error);
-    }
-    void remove(const QString &path, std::error_code &error) override
-    {
-        if (!strike(path, error))
-            m_real->remove(path, error);
-    }
-
 private:
-    // True when the operation on path has failed; target and bytes are what
-    // a write would have put there.
-    bool strike(const QString &path, std::error_code &error, const QString &target = {},
-                QByteArray bytes = {})
+    bool interrupt(const QString &path, std::error_code &error, const QString &target,
+                   QByteArray bytes) override
     {
         std::lock_guard lock(m_mutex);
         const QString prefix = m_folder + QLatin1Char('/');
-        if (!path.startsWith(prefix) && !target.startsWith(prefix))
-            return false;
-        if (++m_count != m_at)
+        if ((!path.startsWith(prefix) && !target.startsWith(prefix)) || ++m_count != m_at)
             return false;
         m_struck = true;
         if (m_fault == Fault::Vanish) {
@@ -206,7 +180,6 @@ private:
         return true;
     }
 
-    std::shared_ptr<FileSystem> m_real = systemFileSystem();
     QString m_folder = QStringLiteral("/nowhere");
     Fault m_fault = Fault::Fail;
     int m_at = 0;
