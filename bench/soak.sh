@@ -17,15 +17,21 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${SOAK_BUILD:-$root/build-soak}
 out=${SOAK_OUT:-$root/docs/soak}
 tick_ms=${SOAK_TICK_MS:-1000}
-[[ $minutes =~ ^[0-9]+$ ]] && [ "$minutes" -ge 2 ] || { echo "soak: MINUTES must be a whole number, at least 2" >&2; exit 2; }
+if ! [[ $minutes =~ ^[0-9]+$ ]] || [ "$minutes" -lt 2 ]; then
+    echo "soak: MINUTES must be a whole number, at least 2" >&2
+    exit 2
+fi
 
 bash "$root/scripts/setup.sh"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -G Ninja -DCALMORA_WERROR=ON -DCALMORA_BUILD_TESTS=OFF "${launcher[@]}" \
-    -DCALMORA_TEST_TICK_MS="$tick_ms" >"${TMPDIR:-/tmp}/calmora-soak-build.log" 2>&1 &&
-    ninja -C "$build" -j2 calmora soak_sender >>"${TMPDIR:-/tmp}/calmora-soak-build.log" 2>&1 ||
-    { tail -n 40 "${TMPDIR:-/tmp}/calmora-soak-build.log" >&2; echo "soak: the build failed" >&2; exit 1; }
+buildlog=${TMPDIR:-/tmp}/calmora-soak-build.log
+if ! { cmake -S "$root" -B "$build" -G Ninja -DCALMORA_WERROR=ON -DCALMORA_BUILD_TESTS=OFF "${launcher[@]}" \
+    -DCALMORA_TEST_TICK_MS="$tick_ms" && ninja -C "$build" -j2 calmora soak_sender; } >"$buildlog" 2>&1; then
+    tail -n 40 "$buildlog" >&2
+    echo "soak: the build failed" >&2
+    exit 1
+fi
 calmora=$build/bin/calmora
 sender=$build/bin/soak_sender
 
