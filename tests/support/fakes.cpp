@@ -11,7 +11,6 @@ void FakePlayer::setDeviceType(const QString &deviceType)
 
 void FakePlayer::setFileName(const QString &name)
 {
-    fileName = name;
     log.append(QLatin1String("file ") + name);
 }
 
@@ -86,13 +85,11 @@ bool FakeLauncher::isRunning(qint64 pid)
 
 void FakeTray::add(const QIcon &, const QString &newTip)
 {
-    ++adds;
     present = true;
     tip = newTip;
 }
 
-TestRig::TestRig(quint32 seed)
-    : random(seed), store(std::make_unique<SettingsStore>(settingsPath()))
+TestRig::TestRig(quint32 seed) : random(seed), store(std::make_unique<SettingsStore>(settingsPath()))
 {
     program.baseName = QStringLiteral("calmora");
     program.fileName = QStringLiteral("calmora");

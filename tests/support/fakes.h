@@ -36,7 +36,6 @@ public:
     // Pretends a sound is being played to its end (or has just ended).
     void simulateWaiting(bool waiting) { setWaiting(waiting); }
     QStringList log;
-    QString fileName;
     bool wait = false;
 };
 
@@ -90,7 +89,6 @@ public:
 
     bool available = true;
     bool present = false;
-    int adds = 0;
     QString tip;
 };
 
@@ -98,11 +96,7 @@ public:
 class FakeSystemInfo final : public SystemInfoLookup
 {
 public:
-    std::optional<QString> toolProgram() override
-    {
-        ++programLookups;
-        return program;
-    }
+    std::optional<QString> toolProgram() override { return program; }
     std::optional<QString> toolFolder() override
     {
         ++folderLookups;
@@ -113,7 +107,6 @@ public:
     std::optional<QString> program;
     std::optional<QString> folder;
     QString fileName = QStringLiteral("sysinfo");
-    int programLookups = 0;
     int folderLookups = 0;
 };
 
