@@ -1,14 +1,11 @@
 #include "app/appstate.h"
 #include "app/frmmain.h"
 #include "fakes.h"
-#include "list/soundlist.h"
-#include "net/dropfolder.h"
 #include "net/frmreceive.h"
 #include "net/messagefile.h"
 #include "net/network.h"
 #include "net/receiver.h"
 #include "netfakes.h"
-#include "sound/scheduler.h"
 
 #include <QAction>
 #include <QDir>
@@ -129,31 +126,24 @@ private Q_SLOTS:
         QVERIFY(filesIn(f.share).isEmpty());
         QVERIFY(filesIn(f.local).isEmpty()); // the copy played is gone too
 
-        // OK hides the indicator and closes the window.
-        frmReceive *window = f.receiver.messageWindow();
-        QVERIFY(window->isVisible());
-        window->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
-        QVERIFY(f.picNet->isHidden());
-        QTRY_VERIFY(!f.receiver.messageWindow());
-    }
-
-    // One sound a tick, names differing only in case too; an open window keeps
-    // its text and the new text waits.
-    void laterMessagesWaitTheirTurn()
-    {
-        Fixture f;
-        f.drop("bob.wav", "one");
-        f.drop("bob.txt", messageRecord(QStringLiteral("first")));
-        f.tick();
+        // One sound a tick, names differing only in case too; the open window
+        // keeps its text and the new text waits.
         f.drop("bob.wav", "two");
         f.drop("BOB.WAV", "two");
         f.drop("bob.txt", messageRecord(QStringLiteral("second")));
         f.tick();
         QCOMPARE(filesIn(f.share).size(), 2);
         f.tick();
-        QCOMPARE(f.player.played, (QList<QByteArray>{"one", "two", "two"}));
-        QCOMPARE(f.shown(), QStringLiteral("first"));
+        QCOMPARE(f.player.played, (QList<QByteArray>{"RIFF-sound", "two", "two"}));
+        QCOMPARE(f.shown(), QStringLiteral("hello,\nbob"));
         QCOMPARE(filesIn(f.share), QStringList{QStringLiteral("bob.txt")});
+
+        // OK hides the indicator and closes the window.
+        frmReceive *window = f.receiver.messageWindow();
+        QVERIFY(window->isVisible());
+        window->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        QVERIFY(f.picNet->isHidden());
+        QTRY_VERIFY(!f.receiver.messageWindow());
     }
 
     void nothingIsTouchedThroughAName_data()

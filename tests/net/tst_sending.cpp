@@ -55,10 +55,8 @@ struct Fixture
     static void send(frmUsers *dialog, const QList<int> &rows, const QString &text)
     {
         auto *list = dialog->findChild<QListWidget *>(QStringLiteral("lstUsers"));
-        for (int row : rows) {
-            if (row < list->count())
-                list->item(row)->setSelected(true);
-        }
+        for (int row : rows)
+            list->item(row)->setSelected(true);
         dialog->findChild<QPlainTextEdit *>(QStringLiteral("txtMessage"))->setPlainText(text);
         dialog->cmdSend_Click();
     }
@@ -139,19 +137,6 @@ private Q_SLOTS:
         delete dialog;
     }
 
-    // Names are read when sending, and an empty text keeps an older one.
-    void emptyTextToARenamedUserKeepsTheOlderText()
-    {
-        Fixture f;
-        frmUsers *dialog = f.open(f.sound);
-        f.state.Users[1] = QStringLiteral("annette");
-        put(f.inShare("annette.txt"), "\"earlier\"\r\n");
-        Fixture::send(dialog, {0}, QString());
-        QTRY_VERIFY(!f.sender->busy());
-        QCOMPARE(f.shareFiles(), strings({"annette.txt", "annette.wav"}));
-        QCOMPARE(contents(f.inShare("annette.txt")), QByteArray("\"earlier\"\r\n"));
-    }
-
     // The shared folder goes away at each operation of a send in turn.
     void aFolderLostMidSendLeavesNoPartOfAMessage_data()
     {
@@ -201,19 +186,24 @@ private Q_SLOTS:
         QCOMPARE(dialog->findChild<QListWidget *>(QStringLiteral("lstUsers"))->count(), 50);
     }
 
-    void hangingShareDelaysOnlyTheMessage()
+    // A hanging share delays only the message. Names are read when sending, and
+    // an empty text keeps an older one.
+    void emptyTextToARenamedUserOverAHangingShare()
     {
         Fixture f;
         auto files = std::make_shared<BlockingFileSystem>();
         f.files = files;
         files->hold();
-        QPointer<frmUsers> dialog = f.open(f.sound);
-        Fixture::send(dialog, {1}, QStringLiteral("later"));
+        frmUsers *dialog = f.open(f.sound);
+        f.state.Users[1] = QStringLiteral("annette");
+        put(f.inShare("annette.txt"), "\"earlier\"\r\n");
+        Fixture::send(dialog, {0}, QString());
         QVERIFY(f.sender->busy());
-        QVERIFY(f.shareFiles().isEmpty());
+        QCOMPARE(f.shareFiles(), strings({"annette.txt"}));
         files->release();
         QTRY_VERIFY(!f.sender->busy());
-        QCOMPARE(f.shareFiles(), (QStringList{QStringLiteral("Bob.txt"), QStringLiteral("Bob.wav")}));
+        QCOMPARE(f.shareFiles(), strings({"annette.txt", "annette.wav"}));
+        QCOMPARE(contents(f.inShare("annette.txt")), QByteArray("\"earlier\"\r\n"));
     }
 
     void sendToOpensOneDialogForTheHighlightedSound_data()
