@@ -120,7 +120,6 @@ private Q_SLOTS:
         Read_Settings(f.context());
         // Less than QSettings buffers before it writes, more than the room left.
         f.addEntries("new", 150);
-        QVERIFY(f.state.SettingsChanged);
         QVERIFY(!Save_Settings(f.context()));
         QCOMPARE(contents(file), oldBytes);
         QVERIFY(f.state.SettingsChanged);
