@@ -205,7 +205,6 @@ public:
             return;
         QFile file(m_fileName);
         played.append(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
-        waited.append(m_wait);
         if (m_wait && duringWait) {
             setWaiting(true);
             duringWait();
@@ -214,7 +213,6 @@ public:
     }
 
     QList<QByteArray> played;
-    QList<bool> waited;
     std::function<void()> duringWait;
 
 private:
