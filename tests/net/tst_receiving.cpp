@@ -200,8 +200,6 @@ private Q_SLOTS:
         QTest::newRow("link in capitals, text waits")
             << QStringList{QStringLiteral("BOB.WAV->") + outside, QStringLiteral("bob.txt=hi")} << false << 0
             << strings({"bob.txt"}) << none << 0;
-        QTest::newRow("link to a pipe")
-            << strings({"bob.wav->../pipe"}) << false << 0 << QStringList() << none << 0;
         QTest::newRow("text linked outside")
             << QStringList{QStringLiteral("bob.wav"), QStringLiteral("bob.txt->") + outside} << false << 1
             << QStringList() << none << 0;
@@ -226,7 +224,6 @@ private Q_SLOTS:
         QFETCH(bool, soundsOff);
         f.state.SoundsDisabled = soundsOff;
         put(f.dir.filePath(QStringLiteral("outside.wav")), "keep me");
-        QVERIFY(::mkfifo(QFile::encodeName(f.dir.filePath(QStringLiteral("pipe"))).constData(), 0600) == 0);
         for (const QString &spec : std::as_const(specs))
             build(f.share, spec);
         f.tick();
@@ -244,7 +241,7 @@ private Q_SLOTS:
         else
             QCOMPARE(f.shown(), shown);
         QTEST(int(f.dialogs.messages.size()), "messages");
-        QCOMPARE(entriesIn(f.dir.path()), strings({"local", "outside.wav", "pipe", "share"}));
+        QCOMPARE(entriesIn(f.dir.path()), strings({"local", "outside.wav", "share"}));
         QVERIFY(filesIn(f.local).isEmpty());
         QCOMPARE(contents(f.dir.filePath(QStringLiteral("outside.wav"))), QByteArray("keep me"));
     }
