@@ -29,25 +29,25 @@ QStringList entriesIn(const QString &folder)
                                   QDir::Name);
 }
 
-// Puts what spec says in folder: "name" (a sound), "name=text" (a message
+// Puts what the recipe says in folder: "name" (a sound), "name=text" (a message
 // record), "name/" (a folder), "name|" (a pipe), "name->target" (a link),
 // "name@size" (a sparse file).
-void build(const QString &folder, const QString &spec)
+void build(const QString &folder, const QString &recipe)
 {
     const auto path = [&](const QString &name) -> QString { return folder + QLatin1Char('/') + name; };
-    if (const qsizetype arrow = spec.indexOf(QLatin1String("->")); arrow > 0) {
-        QVERIFY(QFile::link(spec.mid(arrow + 2), path(spec.left(arrow))));
-    } else if (spec.endsWith(QLatin1Char('/'))) {
-        QVERIFY(QDir(folder).mkdir(spec.chopped(1)));
-    } else if (spec.endsWith(QLatin1Char('|'))) {
-        QVERIFY(::mkfifo(QFile::encodeName(path(spec.chopped(1))).constData(), 0600) == 0);
-    } else if (const qsizetype at = spec.indexOf(QLatin1Char('@')); at > 0) {
-        QFile sparse(path(spec.left(at)));
-        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(spec.mid(at + 1).toLongLong()));
-    } else if (const qsizetype eq = spec.indexOf(QLatin1Char('=')); eq > 0) {
-        put(path(spec.left(eq)), messageRecord(spec.mid(eq + 1)));
+    if (const qsizetype arrow = recipe.indexOf(QLatin1String("->")); arrow > 0) {
+        QVERIFY(QFile::link(recipe.mid(arrow + 2), path(recipe.left(arrow))));
+    } else if (recipe.endsWith(QLatin1Char('/'))) {
+        QVERIFY(QDir(folder).mkdir(recipe.chopped(1)));
+    } else if (recipe.endsWith(QLatin1Char('|'))) {
+        QVERIFY(::mkfifo(QFile::encodeName(path(recipe.chopped(1))).constData(), 0600) == 0);
+    } else if (const qsizetype at = recipe.indexOf(QLatin1Char('@')); at > 0) {
+        QFile sparse(path(recipe.left(at)));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(recipe.mid(at + 1).toLongLong()));
+    } else if (const qsizetype eq = recipe.indexOf(QLatin1Char('=')); eq > 0) {
+        put(path(recipe.left(eq)), messageRecord(recipe.mid(eq + 1)));
     } else {
-        put(path(spec), "RIFF:" + spec.toUtf8());
+        put(path(recipe), "RIFF:" + recipe.toUtf8());
     }
 }
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
     // what another program (or a hostile peer) may leave there.
     void whatTwoTicksTake_data()
     {
-        QTest::addColumn<QStringList>("specs");
+        QTest::addColumn<QStringList>("recipes");
         QTest::addColumn<bool>("soundsOff");
         QTest::addColumn<int>("played");
         QTest::addColumn<QStringList>("left");
@@ -217,15 +217,15 @@ private Q_SLOTS:
 
     void whatTwoTicksTake()
     {
-        QFETCH(QStringList, specs);
+        QFETCH(QStringList, recipes);
         QFETCH(QString, shown);
         QFETCH(QStringList, left);
         Fixture f;
         QFETCH(bool, soundsOff);
         f.state.SoundsDisabled = soundsOff;
         put(f.dir.filePath(QStringLiteral("outside.wav")), "keep me");
-        for (const QString &spec : std::as_const(specs))
-            build(f.share, spec);
+        for (const QString &recipe : std::as_const(recipes))
+            build(f.share, recipe);
         f.tick();
         QTRY_COMPARE(f.rest, 1);
         QCOMPARE(!f.picNet->isHidden(), !f.player.played.isEmpty());
