@@ -206,6 +206,8 @@ private Q_SLOTS:
         // Entries that are no files are left alone, silently, tick after tick.
         QTest::newRow("pipe named like the sound") << strings({"bob.wav|", "bob.txt=hi"}) << false << 0
                                                    << strings({"bob.txt", "bob.wav"}) << none << 0;
+        QTest::newRow("folder named like the sound") << strings({"bob.wav/", "bob.txt=hi"}) << false << 0
+                                                     << strings({"bob.txt", "bob.wav"}) << none << 0;
         QTest::newRow("folder named like the text")
             << strings({"bob.wav", "bob.txt/"}) << false << 1 << strings({"bob.txt"}) << none << 0;
         // Files too big or not text: bounded reads, one clear message at most.
