@@ -133,11 +133,12 @@ FileSystem::Info describe(const struct stat &st)
 
 } // namespace
 
-FileSystem::Info PosixFileSystem::info(const QString &path, std::error_code &error)
+// stat() follows a final link, lstat() describes the link itself.
+static FileSystem::Info statPath(const QByteArray &path, bool followLink, std::error_code &error)
 {
     error.clear();
     struct stat st;
-    if (::stat(native(path).constData(), &st) != 0) {
+    if ((followLink ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return {};
         error = lastError();
@@ -146,17 +147,14 @@ FileSystem::Info PosixFileSystem::info(const QString &path, std::error_code &err
     return describe(st);
 }
 
+FileSystem::Info PosixFileSystem::info(const QString &path, std::error_code &error)
+{
+    return statPath(native(path), true, error);
+}
+
 FileSystem::Info PosixFileSystem::entryInfo(const QString &path, std::error_code &error)
 {
-    error.clear();
-    struct stat st;
-    if (::lstat(native(path).constData(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return {};
-        error = lastError();
-        return {};
-    }
-    return describe(st);
+    return statPath(native(path), false, error);
 }
 
 void PosixFileSystem::forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
