@@ -1,6 +1,7 @@
 #include "list/folderbrowser.h"
 
 #include "app/centre.h"
+#include "app/dialogkeys.h"
 #include "platform/dialogs.h"
 
 #include <QComboBox>
@@ -134,8 +135,7 @@ QString FolderBrowser::folder() const
 bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_dialog && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)
+        if (pressesDialogButton(static_cast<QKeyEvent *>(event)))
             return true;
     }
     return QObject::eventFilter(watched, event);

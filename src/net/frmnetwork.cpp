@@ -3,6 +3,7 @@
 #include "app/appstate.h"
 #include "app/captionfit.h"
 #include "app/centre.h"
+#include "app/dialogkeys.h"
 #include "app/settings.h"
 #include "app/twips.h"
 #include "net/dropfolder.h"
@@ -192,11 +193,10 @@ void frmNetwork::cmdCancel_Click()
 void frmNetwork::keyPressEvent(QKeyEvent *event)
 {
     // Neither Enter nor Escape presses OK or Cancel.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (pressesDialogButton(event))
         event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    else
+        QDialog::keyPressEvent(event);
 }
 
 } // namespace calmora

@@ -1,6 +1,7 @@
 #include "net/frmreceive.h"
 
 #include "app/centre.h"
+#include "app/dialogkeys.h"
 #include "app/twips.h"
 #include "net/messagefile.h"
 #include "platform/dialogs.h"
@@ -106,11 +107,10 @@ void frmReceive::cmdOK_Click()
 void frmReceive::keyPressEvent(QKeyEvent *event)
 {
     // Neither Enter nor Escape answers the message.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (pressesDialogButton(event))
         event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    else
+        QDialog::keyPressEvent(event);
 }
 
 void frmReceive::closeEvent(QCloseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/centre.h"
+#include "app/dialogkeys.h"
 #include "app/twips.h"
 #include "net/sender.h"
 
@@ -113,11 +114,10 @@ void frmUsers::cmdCancel_Click()
 void frmUsers::keyPressEvent(QKeyEvent *event)
 {
     // Neither Enter nor Escape presses Send or Cancel.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (pressesDialogButton(event))
         event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    else
+        QDialog::keyPressEvent(event);
 }
 
 } // namespace calmora

@@ -206,6 +206,23 @@ QByteArray PosixFileSystem::read(const QString &path, qint64 maxBytes, std::erro
     return bytes;
 }
 
+// Creates target, which must not exist yet, with what fill writes to it. A
+// file that could not be written whole is removed again.
+static void createWith(const QByteArray &target, const std::function<std::error_code(int)> &fill,
+                       std::error_code &error)
+{
+    Descriptor fd(createNew(target));
+    if (!fd.isOpen()) {
+        error = lastError();
+        return;
+    }
+    error = fill(fd.get());
+    if (!fd.close() && !error)
+        error = lastError();
+    if (error)
+        ::unlink(target.constData());
+}
+
 void PosixFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error)
 {
     error.clear();
@@ -214,55 +231,38 @@ void PosixFileSystem::copy(const QString &from, const QString &to, qint64 maxByt
         error = lastError();
         return;
     }
-    const QByteArray target = native(to);
-    Descriptor dest(createNew(target));
-    if (!dest.isOpen()) {
-        error = lastError();
-        return;
-    }
-    QByteArray buffer(kChunk, Qt::Uninitialized);
-    qint64 total = 0;
-    for (;;) {
-        const qint64 n = readSome(source.get(), buffer.data(), kChunk);
-        if (n < 0) {
-            error = lastError();
-            break;
-        }
-        if (n == 0)
-            break;
-        total += n;
-        if (total > maxBytes) {
-            error = std::make_error_code(std::errc::file_too_large);
-            break;
-        }
-        if (!writeAll(dest.get(), buffer.constData(), n)) {
-            error = lastError();
-            break;
-        }
-        if (n < kChunk)
-            break;
-    }
-    if (!dest.close() && !error)
-        error = lastError();
-    if (error)
-        ::unlink(target.constData());
+    createWith(
+        native(to),
+        [&](int dest) -> std::error_code {
+            QByteArray buffer(kChunk, Qt::Uninitialized);
+            qint64 total = 0;
+            for (;;) {
+                const qint64 n = readSome(source.get(), buffer.data(), kChunk);
+                if (n < 0)
+                    return lastError();
+                if (n == 0)
+                    return {};
+                total += n;
+                if (total > maxBytes)
+                    return std::make_error_code(std::errc::file_too_large);
+                if (!writeAll(dest, buffer.constData(), n))
+                    return lastError();
+                if (n < kChunk)
+                    return {};
+            }
+        },
+        error);
 }
 
 void PosixFileSystem::write(const QString &path, const QByteArray &bytes, std::error_code &error)
 {
     error.clear();
-    const QByteArray target = native(path);
-    Descriptor fd(createNew(target));
-    if (!fd.isOpen()) {
-        error = lastError();
-        return;
-    }
-    if (!writeAll(fd.get(), bytes.constData(), bytes.size()))
-        error = lastError();
-    if (!fd.close() && !error)
-        error = lastError();
-    if (error)
-        ::unlink(target.constData());
+    createWith(
+        native(path),
+        [&](int fd) {
+            return writeAll(fd, bytes.constData(), bytes.size()) ? std::error_code() : lastError();
+        },
+        error);
 }
 
 void PosixFileSystem::rename(const QString &from, const QString &to, std::error_code &error)
