@@ -41,19 +41,6 @@ class TestFrmPath : public QObject
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void withoutBrowsePathStartsAtCurrentFolder()
-    {
-        PathChooser c(QString(), {u"/"_s});
-        const QString here = QDir::toNativeSeparators(QDir::currentPath());
-        QCOMPARE(c.lblPath(), here);
-        QCOMPARE(c.dialog->windowTitle(), u"Select Path"_s);
-        QVERIFY(!(c.dialog->windowFlags() & Qt::WindowCloseButtonHint));
-        QCOMPARE(c.dialog->size(), QSize(298, 254));
-        c.press("cmdCancel");
-        QCOMPARE(c.state.BrowsePath, QString());
-        QCOMPARE(c.dialog->result(), int(QDialog::Rejected));
-    }
-
     void okReturnsTheFolderShown_data()
     {
         QTest::addColumn<QString>("start");
