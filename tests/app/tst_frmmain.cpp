@@ -4,7 +4,6 @@
 #include "sound/scheduler.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -22,44 +21,6 @@ class TestFrmMain : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void windowHasItsInventory()
-    {
-        TestRig rig;
-        frmMain w(rig.services());
-        QCOMPARE(w.windowTitle(), u"Calmora"_s);
-        QCOMPARE(w.centralWidget()->size(), QSize(461, 253));
-        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
-        const struct
-        {
-            const char *name;
-            const char *caption;
-            const char *tip;
-            QRect geometry;
-        } buttons[] = {
-            {"cmdPlay", "Play", "Play the selected file", QRect(192, 224, 45, 21)},
-            {"cmdSend", "Send To...", "Send selected file to another user", QRect(248, 224, 69, 21)},
-            {"cmdAdd", "Add", "Add a file", QRect(344, 224, 29, 21)},
-            {"cmdDelete", "Del", "Delete a File", QRect(380, 224, 29, 21)},
-            {"cmdClear", "Clear", "Clear all wav files from list", QRect(416, 224, 37, 21)},
-        };
-        for (const auto &b : buttons) {
-            auto *button = w.findChild<QPushButton *>(QLatin1String(b.name));
-            QVERIFY2(button, b.name);
-            QCOMPARE(button->text(), QLatin1String(b.caption));
-            QCOMPARE(button->toolTip(), QLatin1String(b.tip));
-            QCOMPARE(button->geometry(), b.geometry);
-        }
-        QCOMPARE(w.findChild<QRadioButton *>(u"optstress3"_s)->text(), u"Relaxed (Numb)"_s);
-        QVERIFY(w.findChild<QAction *>(u"mnuCancel"_s)->isVisible() == false);
-        for (const char *hidden : {"cmdSelectAll", "cmdDeselectAll", "chkSchedule", "txtStart", "txtStop"})
-            QVERIFY2(w.findChild<QWidget *>(QLatin1String(hidden))->isHidden(), hidden);
-        // Hidden, yet the schedule box still enables its time fields.
-        w.findChild<QCheckBox *>(u"chkSchedule"_s)->setChecked(true);
-        QVERIFY(w.findChild<QWidget *>(u"txtStop"_s)->isEnabled());
-        QCOMPARE(w.tmrMinute()->interval(), 30000);
-        QVERIFY(!w.tmrMinute()->isActive());
-    }
 
     void startUpShowsTheStore_data()
     {
@@ -96,23 +57,6 @@ private Q_SLOTS:
         QVERIFY(!w.state().SettingsChanged);
         // The player is opened for wave audio with no file and nothing played.
         QCOMPARE(rig.player.log, (QStringList{u"wait off"_s, u"device WaveAudio"_s, u"command Open"_s}));
-    }
-
-    void restoreLeavesLevelAndSendControls()
-    {
-        TestRig rig;
-        rig.writeSettings("[Settings]\nStressIndex=3\nNetActive=True\nUsers=1\nUser1=bob\n");
-        frmMain w(rig.services());
-        w.Form_Load();
-        rig.writeSettings("[Settings]\nStressIndex=0\nNetActive=False\nUsers=1\nUser1=carl\n"
-                          "[WAV%20Files]\nNumWavs=1\nwav0=\"/s/a.wav,True\"\n");
-        w.mnuRestore_Click();
-        QVERIFY(w.findChild<QRadioButton *>(u"optstress3"_s)->isChecked());
-        QCOMPARE(w.state().MinDelayMinutes, 30);
-        QVERIFY(w.findChild<QPushButton *>(u"cmdSend"_s)->isEnabled());
-        QVERIFY(w.findChild<QAction *>(u"mnuEnableNetwork"_s)->isChecked());
-        QCOMPARE(w.state().Users[1], u"carl"_s);
-        QCOMPARE(w.soundList().count(), 1);
     }
 
     void closingAsksToSaveOnlyChanges_data()

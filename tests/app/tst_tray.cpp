@@ -27,29 +27,16 @@ private Q_SLOTS:
         w.showMinimized();
         QTRY_VERIFY(w.isHidden());
         QVERIFY(rig.tray.present);
-        QCOMPARE(rig.tray.tip, u"Calmora"_s);
 
         Q_EMIT rig.tray.doubleClicked();
         QVERIFY(w.isVisible());
         QVERIFY(!w.isMinimized());
         QVERIFY(rig.tray.present); // the icon stays
 
-        // A right click while the window is shown opens nothing.
-        bool opened = false;
-        QTimer::singleShot(0, [&opened] {
-            if (QWidget *menu = QApplication::activePopupWidget()) {
-                opened = true;
-                menu->close();
-            }
-        });
-        Q_EMIT rig.tray.rightReleased(QPoint(10, 10));
-        QTest::qWait(10);
-        QVERIFY(!opened);
-
         w.showMinimized();
         QTRY_VERIFY(w.isHidden());
         QVERIFY(rig.tray.present);
-        // Now a right click opens the tray menu.
+        // A right click opens the tray menu.
         QStringList entries;
         QTimer::singleShot(50, [&entries] {
             if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {

@@ -76,10 +76,8 @@ private Q_SLOTS:
         QTest::newRow("same time") << "calmora" << 0 << UpdateOutcome::NotNewer;
         QTest::newRow("later within the same second") << "calmora" << 900 << UpdateOutcome::NotNewer;
         QTest::newRow("one second later") << "calmora" << 1000 << UpdateOutcome::UpdaterStarted;
-        QTest::newRow("older") << "calmora" << -60000 << UpdateOutcome::NotNewer;
         QTest::newRow("name differs in case") << "Calmora" << 60000 << UpdateOutcome::NoNetworkCopy;
         QTest::newRow("name with extension") << "calmora.exe" << 60000 << UpdateOutcome::NoNetworkCopy;
-        QTest::newRow("longer name") << "calmora2" << 60000 << UpdateOutcome::NoNetworkCopy;
     }
 
     void asksOnlyForTheSameNameModifiedLater()
