@@ -179,6 +179,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("messages");
         const QString none = QStringLiteral("<none>");
         const QString outside = QStringLiteral("../outside.wav");
+        const QString longName = QString(251, QLatin1Char('b')) + QStringLiteral(".wav");
         QTest::newRow("someone else's message") << strings({"ann.wav", "ann.txt=hi"}) << false << 0
                                                 << strings({"ann.txt", "ann.wav"}) << none << 0;
         QTest::newRow("text alone waits for a sound")
@@ -192,11 +193,19 @@ private Q_SLOTS:
         QTest::newRow("text linked outside")
             << QStringList{QStringLiteral("bob.wav"), QStringLiteral("bob.txt->") + outside} << false << 1
             << QStringList() << none << 0;
+        // Names another program may leave: never taken for ours, never touched.
+        QTest::newRow("names with line ends")
+            << strings({"bob.wav\n", "\nbob.wav", "bob\n.wav"}) << false << 0
+            << strings({"\nbob.wav", "bob\n.wav", "bob.wav\n"}) << none << 0;
+        QTest::newRow("255-byte name beside a message") << QStringList{longName, QStringLiteral("bob.wav")}
+                                                        << false << 1 << QStringList{longName} << none << 0;
         // Entries that are no files are left alone, silently, tick after tick.
         QTest::newRow("pipe named like the sound") << strings({"bob.wav|", "bob.txt=hi"}) << false << 0
                                                    << strings({"bob.txt", "bob.wav"}) << none << 0;
         QTest::newRow("folder named like the sound") << strings({"bob.wav/", "bob.txt=hi"}) << false << 0
                                                      << strings({"bob.txt", "bob.wav"}) << none << 0;
+        QTest::newRow("folder named like the text")
+            << strings({"bob.wav", "bob.txt/"}) << false << 1 << strings({"bob.txt"}) << none << 0;
         // Files too big or not text: bounded reads, one clear message at most.
         QTest::newRow("2 GB sound") << strings({"bob.wav@2147483648", "bob.txt=hi"}) << false << 0
                                     << strings({"bob.txt", "bob.wav"}) << none << 1;
