@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program under a private X server and audio server: a stress level
-# plays a sample, a function key plays its sound, and minimising with a tray
-# on the desktop hides the window behind a tray icon.
+# plays a sample that is heard, and minimising with a tray on the desktop hides
+# the window behind a tray icon that brings it back.
 # Usage: scheduler_e2e.sh CALMORA [LOUDCOUNT]
 set -euo pipefail
 CALMORA=$1
@@ -12,7 +12,6 @@ e2e_init
 e2e_start_xvfb
 e2e_start_pulse
 e2e_make_beep "$E2E_DIR/level.wav" 0.5 660
-e2e_make_beep "$E2E_DIR/key.wav" 0.5 990
 
 # Half of a 0.5 s stereo sound at 44.1 kHz: the monitor misses a little at the start.
 half=$((44100 / 2))
@@ -25,8 +24,6 @@ heard() {
 }
 
 e2e_settings - >/dev/null <<INI
-[Function%20Keys]
-F5=$E2E_DIR/key.wav
 [WAV%20Files]
 NumWavs=1
 wav0="$E2E_DIR/level.wav,True"
@@ -50,13 +47,6 @@ sleep 2.5
 e2e_record_stop
 heard "$E2E_DIR/level.raw" || e2e_fail "choosing a stress level played nothing"
 
-e2e_record_start "$E2E_DIR/key.raw"
-xdotool mousemove --window "$win" 300 $((menu + 100)) # the pointer gives the focus
-xdotool key F5
-sleep 2.5
-e2e_record_stop
-heard "$E2E_DIR/key.raw" || e2e_fail "F5 played nothing"
-
 xdotool windowminimize "$win"
 e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Calmora\$' >/dev/null" ||
     e2e_fail "minimising did not hide the window"
@@ -64,14 +54,10 @@ e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Calmora\$' >/de
 panel=$(xdotool search --name '^panel$' | head -n 1)
 e2e_wait_for 10 bash -c "xwininfo -tree -id $panel | grep -q '\"Calmora\"'" || e2e_fail "no tray icon"
 
-# A double click on the icon brings the window back; minimising again keeps one icon.
+# A double click on the icon brings the window back.
 icon=$(xwininfo -tree -id "$panel" | awk '/"Calmora"/ { print $1; exit }')
 xdotool mousemove --window "$icon" 5 5 click --repeat 2 --delay 80 1
 e2e_wait_window '^Calmora$' 10 >/dev/null || e2e_fail "a double click on the tray icon did not restore the window"
-xdotool windowminimize "$win"
-e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Calmora\$' >/dev/null" ||
-    e2e_fail "minimising again did not hide the window"
-[ "$(xwininfo -tree -id "$panel" | grep -c '"Calmora"')" -eq 1 ] || e2e_fail "not exactly one tray icon"
 
 e2e_stop_pid "$app"
 e2e_log "PASS"

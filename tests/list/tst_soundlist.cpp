@@ -93,9 +93,6 @@ private Q_SLOTS:
                                                        u"/s/x.wave"_s, u"/s/x.avi.txt"_s, u"/s/dir.wav/"_s})
                                                 << QUrl(u"https://example.org/c.wav"_s))
                                             << sensitive << QStringList{u"/s/a.wav [x]"_s, u"/s/b.AVI [x]"_s};
-        QTest::newRow("case kept where names tell case apart")
-            << files({u"/home/ann/Sounds/Boom.WAV"_s}) << sensitive
-            << QStringList{u"/home/ann/Sounds/Boom.WAV [x]"_s};
         QTest::newRow("lower case where names ignore case")
             << files({u"/home/ann/Sounds/Boom.WAV"_s}) << int(Qt::CaseInsensitive)
             << QStringList{u"/home/ann/sounds/boom.wav [x]"_s};

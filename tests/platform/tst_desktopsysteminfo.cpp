@@ -30,7 +30,6 @@ private Q_SLOTS:
             << u"XFCE"_s << QStringList{u"-xfce4-about"_s} << QString() << false;
         QTest::newRow("unknown desktop")
             << u"SomethingElse"_s << QStringList{u"kinfocenter"_s} << QString() << false;
-        QTest::newRow("no desktop") << QString() << QStringList{u"kinfocenter"_s} << QString() << false;
     }
 
     void findsTheDesktopsToolThenTheNeutralOne()

@@ -43,7 +43,6 @@ private Q_SLOTS:
             << u"fm --open=%f 100%%"_s << QStringList{u"fm"_s, QLatin1String("--open=") + folder, u"100%"_s};
         QTest::newRow("escapes in quotes")
             << u"sh -c \"echo \\\"\\$x\\\"\""_s << QStringList{u"sh"_s, u"-c"_s, u"echo \"$x\""_s};
-        QTest::newRow("no field code") << u"pcmanfm"_s << QStringList{u"pcmanfm"_s};
         QTest::newRow("empty") << QString() << QStringList();
     }
 

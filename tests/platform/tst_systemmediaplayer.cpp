@@ -255,19 +255,6 @@ private Q_SLOTS:
         QCOMPARE(rig.output->started(), 0);
     }
 
-    void truncatedDataPlaysWhatIsThere()
-    {
-        const QString file = path(u"truncated.wav"_s);
-        QVERIFY(writeSound(file));
-        QFile f(file);
-        QVERIFY(f.resize(44 + 1000 * 2));
-
-        Rig rig;
-        rig.sound(file, true);
-        QCOMPARE(rig.output->plays().size(), size_t(1));
-        QCOMPARE(qint64(rig.output->plays().front().samples.size()), 1000);
-    }
-
     void waitingSoundReturnsWhenItHasEnded()
     {
         const QString file = path(u"beep.wav"_s);
