@@ -8,29 +8,10 @@ set -euo pipefail
 
 calmora=$1
 export E2E_LOUDCOUNT=${2:-}
-fixtures=$(cd "$(dirname "${BASH_SOURCE[0]}")/../fixtures" && pwd)
+tests=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+fixtures=$tests/fixtures
 # shellcheck source=tests/e2e/lib.sh
-source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
-
-# An uncompressed 32x24 AVI of ten frames at 10 frames a second.
-make_avi() {
-    perl -e '
-        my ($w, $h, $n) = (32, 24, 10);
-        my $size = $w * $h * 3;
-        my @frames = map { my $f = $_; join "", map { pack "C3", ($f * 25) % 256, 128, 255 - $f * 25 } 1 .. $w * $h } 0 .. $n - 1;
-        my $movi = join "", map { "00db" . pack("V", $size) . $_ } @frames;
-        my $idx = join "", map { "00db" . pack("VVV", 0x10, 4 + $_ * ($size + 8), $size) } 0 .. $n - 1;
-        my $avih = pack "V14", 100000, $size * 10, 0, 0x10, $n, 0, 1, $size, $w, $h, 0, 0, 0, 0;
-        my $strh = "vids" . "DIB " . pack("VvvVVVVVVVVv4", 0, 0, 0, 0, 1, 10, 0, $n, $size, 0xFFFFFFFF, 0, 0, 0, $w, $h);
-        my $strf = pack "VVVvvVVVVVV", 40, $w, $h, 1, 24, 0, $size, 0, 0, 0, 0;
-        my $strl = "strl" . "strh" . pack("V", length $strh) . $strh . "strf" . pack("V", length $strf) . $strf;
-        my $hdrl = "hdrl" . "avih" . pack("V", length $avih) . $avih . "LIST" . pack("V", length $strl) . $strl;
-        my $body = "AVI " . "LIST" . pack("V", length $hdrl) . $hdrl
-                 . "LIST" . pack("V", 4 + length $movi) . "movi" . $movi
-                 . "idx1" . pack("V", length $idx) . $idx;
-        print "RIFF" . pack("V", length $body) . $body;
-    ' >"$1"
-}
+source "$tests/e2e/lib.sh"
 
 # Clicks at a point of the main window, raised first: the video window may cover it.
 click_in_window() {
@@ -69,7 +50,7 @@ e2e_start_pulse
 sounds=$E2E_DIR/sounds
 mkdir -p "$sounds"
 e2e_make_beep "$sounds/a-beep.wav" 0.6
-make_avi "$sounds/b-clip.avi"
+cp "$tests/platform/clip.avi" "$sounds/b-clip.avi"
 # In the order the list shows them.
 bad=(no-channels.wav random-bytes.wav truncated-data.wav)
 entries=(a-beep.wav b-clip.avi)

@@ -1,4 +1,3 @@
-#include "avifixture.h"
 #include "platform/audiofile.h"
 #include "platform/audiooutputpulse.h"
 #include "platform/systemmediaplayer.h"
@@ -35,7 +34,6 @@ extern "C" const char *__asan_default_options()
 }
 
 using namespace calmora;
-using namespace calmora::test;
 using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
@@ -175,7 +173,8 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         QVERIFY(writeSound(path(u"beep.wav"_s)));
         QVERIFY(writeSound(path(u"nodata.wav"_s), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 0));
-        QVERIFY(writeTestAvi(path(u"clip.avi"_s)));
+        // A 32x24 uncompressed AVI of ten frames.
+        QVERIFY(QFile::copy(QFINDTESTDATA("clip.avi"), path(u"clip.avi"_s)));
         QVERIFY(QDir().mkpath(path(u"x.wav"_s)));
         // No test may reach the desktop's real sound server.
         qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(u"no-server"_s)));
@@ -348,7 +347,7 @@ private Q_SLOTS:
     void videoPlaysInAWindowOfItsOwn()
     {
         const QString second = path(u"second.AVI"_s);
-        QVERIFY(writeTestAvi(second));
+        QVERIFY(QFile::copy(path(u"clip.avi"_s), second));
         Rig rig;
         rig.video(path(u"clip.avi"_s));
         QVERIFY(rig.player.videoWindow());
