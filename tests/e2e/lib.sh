@@ -228,17 +228,11 @@ e2e_gone() {
     ! kill -0 "$1" 2>/dev/null
 }
 
-# Writes the program's settings store; the INI text comes from FILE, or from
-# standard input when FILE is "-" or missing. Prints the store's path. The
-# store is named after the executable's base name ($E2E_APP_NAME, default calmora).
+# Writes the program's settings store from the INI text on standard input and
+# prints the store's path.
 e2e_settings() {
-    local source=${1:--}
-    local path=$XDG_CONFIG_HOME/Calmora/${E2E_APP_NAME:-calmora}.conf
+    local path=$XDG_CONFIG_HOME/Calmora/calmora.conf
     mkdir -p "$(dirname "$path")"
-    if [ "$source" = - ]; then
-        cat >"$path"
-    else
-        cp "$source" "$path"
-    fi
+    cat >"$path"
     echo "$path"
 }

@@ -74,8 +74,6 @@ private Q_SLOTS:
         QTEST(f.rig.player.soundsPlayed(), "played");
         QCOMPARE(f.scheduler.ElapsedMinutes(), ticks < 0 ? 10.0 : 0.0);
         QVERIFY(!f.rig.player.wait);
-        if (ticks > 0)
-            QVERIFY(f.state.NextDelayMinutes >= 15 && f.state.NextDelayMinutes <= 54);
     }
 
     void nextSoundComesOneMinuteAfterTheDrawnDelay()
@@ -131,17 +129,6 @@ private Q_SLOTS:
         for (const auto &[name, count] : counts)
             QVERIFY2(std::abs(count - draws / 3) < draws / 30, qPrintable(name));
         QCOMPARE(f.state.SelectedSoundCount, 3);
-    }
-
-    void laughWaitsAndLeavesTheSchedule()
-    {
-        Fixture f;
-        f.state.NextDelayMinutes = 9;
-        f.scheduler.schedulingStep();
-        f.scheduler.Laugh();
-        QVERIFY(f.rig.player.wait);
-        QCOMPARE(f.state.NextDelayMinutes, 9);
-        QCOMPARE(f.scheduler.ElapsedMinutes(), 0.5);
     }
 
     void pickingALevelPlaysASampleEvenWhenAlreadySelected()
