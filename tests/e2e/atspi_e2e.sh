@@ -27,11 +27,18 @@ e2e_wait_window '^Calmora$' >/dev/null || e2e_fail "the main window did not appe
 expect() {
     grep -qxF "$1" <(cut -d'|' -f1-2 "$E2E_DIR/tree.txt") || e2e_fail "not exposed: $1"
 }
-# One control of each kind a user reaches; the rest are found the same way.
-for control in "frame|Calmora" "menu item|Quit" "check box|Turn Me Off" "list|Selected WAV Files" \
-    "push button|Play"; do
-    expect "$control"
+expect "frame|Calmora"
+expect "menu bar|"
+for entry in File "Save Settings" "Restore Settings" Quit Options "Function Keys" Network Help About; do
+    expect "menu item|$entry"
 done
+expect "panel|Stress Level"
+for level in "Postal" "Peeved" "Just a bad day" "Relaxed (Numb)"; do expect "radio button|$level"; done
+expect "check box|Turn Me Off"
+expect "label|Selected WAV Files"
+expect "list|Selected WAV Files"
+expect "list item|/sounds/boom.wav"
+for button in "Play" "Send To..." "Add" "Del" "Clear" "Open Explorer"; do expect "push button|$button"; done
 # States: the default level is checked, the ticked sound is checked, Send is disabled.
 grep -q '^radio button|Just a bad day|checked' "$E2E_DIR/tree.txt" || e2e_fail "the selected level is not reported checked"
 grep -q '^list item|/sounds/boom.wav|checked' "$E2E_DIR/tree.txt" || e2e_fail "the ticked sound is not reported checked"
