@@ -9,12 +9,12 @@ packages=(
     qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev libgl-dev libxcb1-dev
     # the Debian package: its library dependencies and the install layout's checks
     dpkg-dev file desktop-file-utils appstream
-    # run: the X11 platform plugin, video playback, a sound server, a font to draw text with
-    qt6-qpa-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio fonts-dejavu-core
+    # run: the SVG icon engine (the logo), video playback, a sound server, a font to draw text with
+    libqt6svg6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good pulseaudio fonts-dejavu-core
     # end-to-end tests: a private screen, sound server, tray, accessibility bus and network share
     xvfb xdotool x11-utils pulseaudio-utils sox trayer imagemagick twm xfonts-base
     dbus-x11 at-spi2-core python3-pyatspi
-    samba smbclient smbnetfs fuse3
+    samba smbclient smbnetfs fuse3 procps
     # README screenshots: a window manager that draws window frames
     openbox
     # fuzzing (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes

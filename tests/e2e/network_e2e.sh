@@ -36,7 +36,11 @@ e2e_track "$DBUS_SESSION_BUS_PID"
 e2e_track $!
 
 e2e_log "Samba on loopback, mounted with smbnetfs"
-if ss -ltn 2>/dev/null | grep -q '127.0.0.1:445 '; then
+# Something answers on port 445 of loopback (bash's own /dev/tcp, no extra tools).
+listening_445() {
+    (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null
+}
+if listening_445; then
     e2e_fail "port 445 on loopback is taken: another Samba runs"
 fi
 mkdir -p "$smb"/{share,private,lock,state,cache,pid} "$mnt" "$HOME/.smb"
@@ -69,7 +73,7 @@ chmod 600 "$HOME/.smb/smbnetfs.conf"
 smbd -F -s "$smb/smb.conf" >"$E2E_DIR/smbd.log" 2>&1 &
 smbd_pid=$!
 e2e_track "$smbd_pid"
-e2e_wait_for 15 bash -c "ss -ltn | grep -q '127.0.0.1:445 '" || e2e_fail "smbd does not listen"
+e2e_wait_for 15 listening_445 || e2e_fail "smbd does not listen"
 smbnetfs "$mnt" -f -o allow_other >"$E2E_DIR/smbnetfs.log" 2>&1 &
 e2e_track $!
 e2e_wait_for 30 test -d "$share" || e2e_fail "the share did not appear under $mnt"

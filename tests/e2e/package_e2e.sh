@@ -20,6 +20,11 @@ e2e_init
 (cd "$BUILD" && cpack -G DEB -B "$E2E_DIR/pkg" >"$E2E_DIR/cpack.log" 2>&1) || e2e_fail "cpack failed"
 deb=$(ls "$E2E_DIR"/pkg/calmora_*.deb)
 e2e_log "built $(basename "$deb")"
+# Plugins are loaded at run time: the package must name them itself.
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libqt6svg6 libqt6gui6 gstreamer1.0-plugins-good; do
+    [[ ", $depends," == *", $package"[\ ,]* ]] || e2e_fail "the package does not depend on $package: $depends"
+done
 
 removed=
 remove_package() {
