@@ -3,17 +3,15 @@
 // time per entry, which stays flat when reading is linear. The smallest list
 // is the baseline: the 32767/8192 time ratio should be close to 4.
 
-#include "app/appstate.h"
-#include "app/settings.h"
+#include "core/appstate.h"
+#include "core/settings.h"
 #include "list/soundlist.h"
 #include "net/folderlisting.h"
-#include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -25,23 +23,6 @@
 using namespace calmora;
 
 namespace {
-
-class SilentDialogs final : public Dialogs
-{
-public:
-    void message(QWidget *, const QString &) override { ++shown; }
-    bool askYesNo(QWidget *, const QString &) override
-    {
-        ++shown;
-        return true;
-    }
-    QString inputText(QWidget *, const QString &) override
-    {
-        ++shown;
-        return {};
-    }
-    int shown = 0;
-};
 
 // A store as the program writes it, entries named in no particular order so
 // the sorted list really has to place each one.
@@ -71,14 +52,12 @@ double timeRead(const QString &path, int expected)
     timer.start();
     SettingsStore store(path);
     AppState state;
-    QListWidget list1;
-    SoundList list(&list1, state, nullptr);
-    FolderListing file1;
-    SilentDialogs dialogs;
-    Read_Settings(SettingsContext{store, state, list, file1, dialogs, nullptr});
+    SoundList list(state, nullptr);
+    FolderListing file1(nullptr);
+    const std::error_code error = readSettings(store, state, list, file1);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
-    if (list.count() != expected || dialogs.shown != 0) {
-        std::fprintf(stderr, "read %d entries of %d, %d messages\n", list.count(), expected, dialogs.shown);
+    if (list.count() != expected || error) {
+        std::fprintf(stderr, "read %d entries of %d: %s\n", list.count(), expected, error.message().c_str());
         std::exit(1);
     }
     return ms;
@@ -88,9 +67,7 @@ double timeRead(const QString &path, int expected)
 
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     int runs = qEnvironmentVariableIntValue("BENCH_RUNS");
     if (runs < 1)
         runs = 5;

@@ -3,19 +3,14 @@
 // QStringList in the same run. The time per file stays flat when dropping is
 // linear in the count; the drop of 10000 files should take well under 1 s.
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "list/soundlist.h"
-#include "list/soundlistcontroller.h"
-#include "platform/dialogs.h"
-#include "platform/launcher.h"
-#include "platform/mediaplayer.h"
+#include "list/soundlistview.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
-#include <QListWidget>
-#include <QMenu>
 #include <QMimeData>
-#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -26,31 +21,6 @@
 using namespace calmora;
 
 namespace {
-
-class SilentDialogs final : public Dialogs
-{
-public:
-    void message(QWidget *, const QString &) override {}
-    bool askYesNo(QWidget *, const QString &) override { return true; }
-    QString inputText(QWidget *, const QString &) override { return QString(); }
-};
-
-class NullPlayer final : public MediaPlayer
-{
-public:
-    void setDeviceType(const QString &) override {}
-    void setFileName(const QString &) override {}
-    void setWait(bool) override {}
-    void command(const QString &) override {}
-};
-
-class NullLauncher final : public Launcher
-{
-public:
-    qint64 start(const QString &, const QStringList &) override { return 0; }
-    bool activate(qint64) override { return false; }
-    bool isRunning(qint64) override { return false; }
-};
 
 // Names as a file manager hands them over: mixed case, in no particular order.
 QList<QUrl> droppedFiles(int count)
@@ -77,20 +47,13 @@ double median(std::vector<double> values)
 double timeDrop(const QList<QUrl> &urls, int &entries, int &ticked)
 {
     QWidget window;
-    auto *list1 = new QListWidget(&window);
+    auto *list1 = new SoundListView(&window);
     list1->setGeometry(192, 24, 261, 169);
     AppState state;
-    SoundList list(list1, state, &window);
-    SilentDialogs dialogs;
-    NullPlayer player;
-    NullLauncher launcher;
-    Services services;
-    services.dialogs = &dialogs;
-    services.player = &player;
-    services.launcher = &launcher;
-    QTimer timer;
-    QMenu menu;
-    SoundListController controller(list, state, services, &timer, &menu, &window, &window);
+    SoundList list(state, &window);
+    list1->setModel(&list);
+    QObject::connect(list1, &SoundListView::filesDropped, &list,
+                     [&list](const QStringList &paths) { list.addSoundFiles(paths, Qt::CaseSensitive); });
     window.show();
     QCoreApplication::processEvents();
 
@@ -98,7 +61,8 @@ double timeDrop(const QList<QUrl> &urls, int &entries, int &ticked)
     data.setUrls(urls);
     QElapsedTimer clock;
     clock.start();
-    controller.List1_OLEDragDrop(data);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list1->viewport(), &drop);
     QCoreApplication::processEvents();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     entries = list.count();

@@ -4,18 +4,16 @@
 // time the window's thread went without running its event loop while the
 // steps ran. Prints medians and the ratio step/ls.
 // Usage: receive_bench [folder] (default: a new temporary folder)
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "net/receiver.h"
-#include "platform/dialogs.h"
-#include "platform/filesystem.h"
 #include "platform/mediaplayer.h"
+#include "platform/posixfilesystem.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -37,14 +35,6 @@ public:
     void setFileName(const QString &) override {}
     void setWait(bool) override {}
     void command(const QString &) override {}
-};
-
-class NoDialogs final : public Dialogs
-{
-public:
-    void message(QWidget *, const QString &) override {}
-    bool askYesNo(QWidget *, const QString &) override { return true; }
-    QString inputText(QWidget *, const QString &) override { return {}; }
 };
 
 double median(std::vector<double> values)
@@ -82,7 +72,7 @@ double listOnce(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QTemporaryDir scratch;
     const QString folder =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : scratch.filePath(QStringLiteral("share"));
@@ -98,10 +88,7 @@ int main(int argc, char *argv[])
     state.NetPath = folder;
     state.NetActive = true;
     SilentPlayer player;
-    NoDialogs dialogs;
-    QWidget window;
-    auto *picNet = new QLabel(&window);
-    Receiver receiver(state, player, dialogs, picNet, &window, systemFileSystem());
+    Receiver receiver(state, player, std::make_shared<PosixFileSystem>());
 
     // A heartbeat on the window's thread while a step runs: the longest gap
     // between beats is the longest time the thread could not answer the user.

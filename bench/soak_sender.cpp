@@ -10,7 +10,7 @@
 // Stops before the next message once STOPFILE exists.
 // Usage: soak_sender FOLDER NAME WORKDIR LOG DISMISSEDFILE STOPFILE
 #include "net/sender.h"
-#include "platform/filesystem.h"
+#include "platform/posixfilesystem.h"
 
 #include <QByteArray>
 #include <QDataStream>
@@ -105,7 +105,7 @@ int main(int argc, char **argv)
         return 1;
     }
     auto note = [&log](const QString &line) { log.write((line + QLatin1Char('\n')).toUtf8()); };
-    const std::shared_ptr<FileSystem> files = systemFileSystem();
+    const std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
     const QString sound = folder + QLatin1Char('/') + name + QLatin1String(".wav");
     const QString text = folder + QLatin1Char('/') + name + QLatin1String(".txt");
 

@@ -18,11 +18,12 @@ if(CALMORA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-# One line registers a test: calmora_add_test(name source...).
-# Every test links only the program library and the shared test support code.
-function(calmora_add_test name)
+# One line registers a test: calmora_add_test(name library source...). The
+# test links the lowest library that has what it tests, and the shared test
+# support (the fakes and the machine's own file system).
+function(calmora_add_test name library)
     add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE calmora_testsupport)
+    target_link_libraries(${name} PRIVATE ${library} calmora_testsupport)
     calmora_set_warnings(${name})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES

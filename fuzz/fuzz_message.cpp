@@ -1,12 +1,10 @@
-// A received text file, read from disk as the receiver reads it: through Read_Message.
+// A received text file, read as the receiver reads it: through Read_Message.
 
 #include "net/cp1252.h"
 #include "net/messagefile.h"
-#include "platform/posixfilesystem.h"
+#include "support/memoryfilesystem.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,8 +12,6 @@
 namespace {
 
 using namespace calmora;
-
-QTemporaryDir *scratch;
 
 [[noreturn]] void fail(const char *what, const QString &text)
 {
@@ -28,21 +24,15 @@ QTemporaryDir *scratch;
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     static QCoreApplication app(*argc, *argv);
-    static QTemporaryDir dir;
-    scratch = &dir;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString path = scratch->filePath(QStringLiteral("bob.txt"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            std::abort();
-    }
-    PosixFileSystem files;
+    const QString path = QStringLiteral("/share/bob.txt");
+    MemoryFileSystem files;
+    files.files.insert(path, bytes);
     const MessageRead read = Read_Message(files, path);
     if (read.error)
         fail("reading failed", QString::fromStdString(read.error.message()));

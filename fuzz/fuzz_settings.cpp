@@ -2,15 +2,15 @@
 // each saved through the settings store, so every value reaches the program's
 // own parsing (the INI file format itself is Qt's).
 
-#include "app/appstate.h"
-#include "app/settings.h"
+#include "core/appstate.h"
+#include "core/settings.h"
 #include "list/soundlist.h"
 #include "net/folderlisting.h"
-#include "platform/dialogs.h"
 #include "platform/settingsstore.h"
+#include "support/memoryfilesystem.h"
 
-#include <QApplication>
-#include <QListWidget>
+#include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -24,25 +24,14 @@ namespace {
 
 using namespace calmora;
 
-class SilentDialogs final : public Dialogs
-{
-public:
-    void message(QWidget *, const QString &) override {}
-    bool askYesNo(QWidget *, const QString &) override { return false; }
-    QString inputText(QWidget *, const QString &) override { return {}; }
-};
-
-// Everything Read_Settings fills.
+// Everything Read_Settings fills. Any shared folder named is missing.
 struct Program
 {
     AppState state;
-    QListWidget list1;
-    SoundList list{&list1, state, nullptr};
-    FolderListing File1;
-    SilentDialogs dialogs;
+    SoundList list{state, nullptr};
+    FolderListing File1{std::make_shared<MemoryFileSystem>()};
 
-    Program() { File1.setWaitLimit(200); }
-    SettingsContext context(SettingsStore &store) { return {store, state, list, File1, dialogs, nullptr}; }
+    void read(const SettingsStore &store) { readSettings(store, state, list, File1); }
 };
 
 QString sectionOf(const QString &key)
@@ -62,9 +51,7 @@ QString sectionOf(const QString &key)
     std::abort();
 }
 
-// The entries in list order, except that among entries of the same text the
-// order is not kept: the list puts a new entry before its equals, so two
-// copies of one sound, ticked differently, swap places on every restart.
+// The entries in list order; copies of one sound keep their order too.
 std::vector<std::pair<QString, bool>> entries(const SoundList &list)
 {
     std::vector<std::pair<QString, bool>> result;
@@ -72,12 +59,6 @@ std::vector<std::pair<QString, bool>> entries(const SoundList &list)
         if (n > 0 && SoundList::sortsBefore(list.text(n), list.text(n - 1)))
             fail("sound list out of order", list.text(n));
         result.emplace_back(list.text(n), list.isTicked(n));
-    }
-    for (auto run = result.begin(); run != result.end();) {
-        const auto end =
-            std::find_if(run, result.end(), [&](const auto &e) { return e.first != run->first; });
-        std::sort(run, end);
-        run = end;
     }
     return result;
 }
@@ -106,8 +87,7 @@ QTemporaryDir *scratch;
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    static QCoreApplication app(*argc, *argv);
     static QTemporaryDir dir;
     scratch = &dir;
     return 0;
@@ -116,7 +96,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString input = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
-    // Stores that are never synced stay in memory; Save_Settings writes its own.
+    // Stores that are never synced stay in memory; saving writes its own.
     QFile::remove(scratch->filePath(QStringLiteral("read.conf")));
     QFile::remove(scratch->filePath(QStringLiteral("saved.conf")));
     SettingsStore stored(scratch->filePath(QStringLiteral("read.conf")));
@@ -131,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // One window for the whole run, as the program reads into the one it has.
     static Program first;
     static Program second;
-    Read_Settings(first.context(stored));
+    first.read(stored);
     if (first.state.StressIndex < 0 || first.state.StressIndex > 3)
         fail("StressIndex out of range", QString::number(first.state.StressIndex));
     if (first.state.UserCount < 0 || first.state.UserCount > AppState::kMaxUsers)
@@ -140,8 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fail("too many sounds", QString::number(first.list.count()));
 
     SettingsStore saved(scratch->filePath(QStringLiteral("saved.conf")));
-    Save_Settings(first.context(saved));
-    Read_Settings(second.context(saved));
+    saveSettings(saved, first.state, first.list);
+    second.read(saved);
     compare(first, second);
     return 0;
 }

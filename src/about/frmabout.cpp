@@ -1,9 +1,8 @@
 #include "about/frmabout.h"
 
-#include "app/appinfo.h"
-#include "app/centre.h"
-#include "app/singlewindow.h"
-#include "app/twips.h"
+#include "core/appinfo.h"
+#include "widgets/centre.h"
+#include "widgets/twips.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/systeminfolookup.h"
@@ -138,23 +137,6 @@ void frmAbout::StartSysInfo()
     }
     if (program.isEmpty() || m_launcher.start(program, {}) == 0)
         m_dialogs.message(this, QStringLiteral("System Information Is Unavailable At This Time"));
-}
-
-AboutBox::AboutBox(const Services &services, QWidget *mainWindow)
-    : QObject(mainWindow), m_services(services), m_mainWindow(mainWindow)
-{
-}
-
-void AboutBox::mnuAbout_Click()
-{
-    showSingleWindow(m_dialog, [this] {
-        // A window of its own, kept above the main window.
-        auto *dialog =
-            new frmAbout(*m_services.dialogs, *m_services.launcher, *m_services.systemInfo, m_mainWindow);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->Form_Load();
-        return dialog;
-    });
 }
 
 } // namespace calmora

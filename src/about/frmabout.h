@@ -1,10 +1,6 @@
 #pragma once
 
-#include "platform/services.h"
-
 #include <QDialog>
-#include <QObject>
-#include <QPointer>
 
 class QLabel;
 class QPushButton;
@@ -37,24 +33,6 @@ private:
     QLabel *m_lblVersion;
     QPushButton *m_cmdOK;
     QPushButton *m_cmdSysInfo;
-};
-
-// "&About" in the Help menu: one modeless box at a time.
-class AboutBox final : public QObject
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(AboutBox)
-
-public:
-    AboutBox(const Services &services, QWidget *mainWindow);
-
-    void mnuAbout_Click();
-    frmAbout *dialog() const { return m_dialog; }
-
-private:
-    Services m_services;
-    QWidget *m_mainWindow;
-    QPointer<frmAbout> m_dialog;
 };
 
 // "Version 2.1.2": each part in plain decimal.

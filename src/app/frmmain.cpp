@@ -1,24 +1,32 @@
 #include "app/frmmain.h"
 
 #include "about/frmabout.h"
-#include "app/appinfo.h"
-#include "app/captionfit.h"
-#include "app/centre.h"
-#include "app/settings.h"
-#include "app/twips.h"
 #include "app/updatecheck.h"
+#include "core/appinfo.h"
+#include "core/settings.h"
+#include "list/explorer.h"
+#include "list/frmfiles.h"
 #include "list/soundlist.h"
-#include "list/soundlistcontroller.h"
+#include "list/soundlistview.h"
 #include "net/folderlisting.h"
-#include "net/network.h"
+#include "net/frmnetwork.h"
+#include "net/frmreceive.h"
+#include "net/frmusers.h"
+#include "net/receiver.h"
+#include "net/sender.h"
 #include "platform/dialogs.h"
-#include "platform/filesystem.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
+#include "platform/settingsstore.h"
 #include "platform/trayicon.h"
+#include "sound/frmfkeys.h"
 #include "sound/functionkeys.h"
 #include "sound/playback.h"
 #include "sound/scheduler.h"
+#include "widgets/captionfit.h"
+#include "widgets/centre.h"
+#include "widgets/singlewindow.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,9 +34,9 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QDir>
 #include <QLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -68,23 +76,29 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption,
 } // namespace
 
 frmMain::frmMain(const Services &services, QWidget *parent)
-    : QMainWindow(parent), m_services(services)
+    : QMainWindow(parent), m_services(services), m_explorer(std::make_unique<Explorer>(*services.launcher))
 {
     setupUi();
     setupMenus();
 
-    m_soundList = new SoundList(m_list1, m_state, this);
+    m_soundList = new SoundList(m_state, this);
+    m_list1->setModel(m_soundList);
     m_scheduler = new Scheduler(m_state, *m_soundList, *m_services.player, *m_services.random, this);
-    m_network = new Network({m_state, m_services, *m_file1, *m_soundList, m_picNet, m_tmrMinute,
-                             m_mnuEnableNetwork, this},
-                            systemFileSystem(), this);
-    m_scheduler->attachSwitch(m_chkDisable, m_mnuEnable, m_tmrMinute);
-    m_functionKeys = new FunctionKeys(m_state, *m_soundList, *m_services.player, *m_scheduler,
-                                      *m_services.store, this);
-    m_listController = new SoundListController(*m_soundList, m_state, m_services, m_tmrMinute, m_mnuPopup2,
-                                               this, this);
-    m_playback = new Playback(*m_soundList, *m_services.player, this);
+    m_receiver = new Receiver(m_state, *m_services.player, m_services.files, this);
+    m_sender = new Sender(m_services.files, this);
+    connectControls();
 
+    // Key preview: the window sees function keys whichever control has the focus.
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain()
+{
+    qApp->removeEventFilter(this);
+}
+
+void frmMain::connectControls()
+{
     connect(m_tmrMinute, &QTimer::timeout, this, &frmMain::tmrMinute_Timer);
     // A tick that comes while a sound is played to its end runs after it.
     connect(m_services.player, &MediaPlayer::waitFinished, this, [this] {
@@ -95,38 +109,50 @@ frmMain::frmMain(const Services &services, QWidget *parent)
         m_txtStart->setEnabled(ticked);
         m_txtStop->setEnabled(ticked);
     });
-    connect(m_mnuFunctionKeys, &QAction::triggered, m_functionKeys, &FunctionKeys::mnuFunctionKeys_Click);
-    m_about = new AboutBox(m_services, this);
-    connect(m_mnuAbout, &QAction::triggered, m_about, &AboutBox::mnuAbout_Click);
-    connect(m_mnuNetwork, &QAction::triggered, m_network, &Network::mnuNetwork_Click);
-    connect(m_mnuEnableNetwork, &QAction::triggered, m_network, &Network::mnuEnableNetwork_Click);
-    connect(m_cmdSend, &QPushButton::clicked, m_network, &Network::cmdSend_Click);
-    connect(m_mnuSend, &QAction::triggered, m_network, &Network::cmdSend_Click);
-    connect(m_cmdPlay, &QPushButton::clicked, m_playback, &Playback::cmdPlay_Click);
-    connect(m_mnuPlay, &QAction::triggered, m_playback, &Playback::mnuPlay_Click);
-    connect(m_cmdAdd, &QPushButton::clicked, m_listController, &SoundListController::cmdAdd_Click);
-    connect(m_cmdDelete, &QPushButton::clicked, m_listController, &SoundListController::cmdDelete_Click);
-    connect(m_cmdClear, &QPushButton::clicked, m_listController, &SoundListController::cmdClear_Click);
-    connect(m_mnuDelete, &QAction::triggered, m_listController, &SoundListController::mnuDelete_Click);
-    connect(m_picture1, &QToolButton::clicked, m_listController, &SoundListController::Picture1_Click);
-    connect(m_services.tray, &TrayIcon::doubleClicked, this, &frmMain::trayDoubleClicked);
-    connect(m_services.tray, &TrayIcon::rightReleased, this, &frmMain::trayRightReleased);
-    for (int k = 0; k < Scheduler::kLevels; ++k) {
-        connect(m_optstress[k], &QRadioButton::clicked, this,
-                [this, k] { m_scheduler->optstress_MouseUp(k); });
-    }
+    for (int k = 0; k < Scheduler::kLevels; ++k)
+        connect(m_optstress[k], &QRadioButton::clicked, this, [this, k] { optstress_MouseUp(k); });
+    connect(m_chkDisable, &QCheckBox::toggled, this, &frmMain::chkDisable_Click);
+    connect(m_picture1, &QToolButton::clicked, this, &frmMain::Picture1_Click);
+    connect(m_cmdPlay, &QPushButton::clicked, this, &frmMain::cmdPlay_Click);
+    connect(m_cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
+    connect(m_cmdAdd, &QPushButton::clicked, this, &frmMain::cmdAdd_Click);
+    connect(m_cmdDelete, &QPushButton::clicked, this, &frmMain::cmdDelete_Click);
+    connect(m_cmdClear, &QPushButton::clicked, this, &frmMain::cmdClear_Click);
+    connect(m_list1, &SoundListView::highlightChanged, this, &frmMain::List1_Click);
+    connect(m_list1, &SoundListView::filesDropped, this, &frmMain::List1_OLEDragDrop);
+    connect(m_list1, &SoundListView::deletePressed, this, &frmMain::cmdDelete_Click);
+    connect(m_list1, &SoundListView::menuRequested, this, &frmMain::List1_MouseUp);
+
     connect(m_mnuSave, &QAction::triggered, this, &frmMain::mnuSave_Click);
     connect(m_mnuRestore, &QAction::triggered, this, &frmMain::mnuRestore_Click);
     connect(m_mnuQuit1, &QAction::triggered, this, &QWidget::close);
+    connect(m_mnuFunctionKeys, &QAction::triggered, this, &frmMain::mnuFunctionKeys_Click);
+    connect(m_mnuNetwork, &QAction::triggered, this, &frmMain::mnuNetwork_Click);
+    connect(m_mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(m_mnuEnableNetwork, &QAction::triggered, this, &frmMain::mnuEnableNetwork_Click);
+    connect(m_mnuEnable, &QAction::triggered, this, &frmMain::mnuEnable_Click);
     connect(m_mnuQuit, &QAction::triggered, this, &QWidget::close);
+    connect(m_mnuPlay, &QAction::triggered, this, &frmMain::cmdPlay_Click);
+    connect(m_mnuSend, &QAction::triggered, this, &frmMain::cmdSend_Click);
+    connect(m_mnuDelete, &QAction::triggered, this, &frmMain::cmdDelete_Click);
 
-    // Key preview: the window sees function keys whichever control has the focus.
-    qApp->installEventFilter(this);
-}
+    connect(m_services.tray, &TrayIcon::doubleClicked, this, &frmMain::trayDoubleClicked);
+    connect(m_services.tray, &TrayIcon::rightReleased, this, &frmMain::trayRightReleased);
 
-frmMain::~frmMain()
-{
-    qApp->removeEventFilter(this);
+    connect(m_receiver, &Receiver::soundStarting, m_picNet, &QWidget::show);
+    connect(m_receiver, &Receiver::textReceived, this, &frmMain::showReceivedText);
+    connect(m_receiver, &Receiver::textWaiting, this, [this] {
+        if (m_frmReceive) {
+            m_frmReceive->raise();
+            m_frmReceive->activateWindow();
+        }
+    });
+    connect(m_receiver, &Receiver::problem, this,
+            [this](const QString &message) { m_services.dialogs->message(this, message); });
+    connect(m_sender, &Sender::sent, this, [this](const QStringList &failures) {
+        for (const QString &failure : failures)
+            m_services.dialogs->message(this, failure);
+    });
 }
 
 void frmMain::setupUi()
@@ -191,7 +217,7 @@ void frmMain::setupUi()
     m_label3 = named(new QLabel(QStringLiteral("Selected WAV Files"), client), "Label3");
     m_label3->setGeometry(twipsRect(2880, 120, 2712, 192));
 
-    m_list1 = named(new QListWidget(client), "List1");
+    m_list1 = named(new SoundListView(client), "List1");
     m_list1->setToolTip(QStringLiteral("Drag & Drop wav files from Explorer..."));
     m_list1->setAccessibleName(QStringLiteral("Selected WAV Files"));
     m_list1->setGeometry(twipsRect(2880, 360, 3912, 2535));
@@ -209,7 +235,7 @@ void frmMain::setupUi()
                         QStringLiteral("Clear all wav files from list"), twipsRect(6240, 3360, 552, 315));
 
     // Components that are never shown.
-    m_file1 = named(new FolderListing(this), "File1");
+    m_file1 = named(new FolderListing(m_services.files, this), "File1");
     m_tmrMinute = named(new QTimer(this), "tmrMinute");
     m_tmrMinute->setInterval(kTickMilliseconds);
     m_cmdSelectAll = button(client, "cmdSelectAll", QStringLiteral("Select All"), QString(), QRect());
@@ -261,11 +287,6 @@ void frmMain::setupMenus()
     m_mnuDelete = named(m_mnuPopup2->addAction(QStringLiteral("Delete")), "mnuDelete");
 }
 
-SettingsContext frmMain::settingsContext()
-{
-    return SettingsContext{*m_services.store, m_state, *m_soundList, *m_file1, *m_services.dialogs, this};
-}
-
 void frmMain::setSendEnabled(bool enabled)
 {
     m_cmdSend->setEnabled(enabled);
@@ -308,12 +329,14 @@ void frmMain::Form_Load()
 
 void frmMain::Read_Settings()
 {
-    calmora::Read_Settings(settingsContext());
+    if (const std::error_code error = readSettings(*m_services.store, m_state, *m_soundList, *m_file1))
+        m_services.dialogs->message(this, QString::fromLocal8Bit(error.message()));
 }
 
 void frmMain::Save_Settings()
 {
-    calmora::Save_Settings(settingsContext());
+    if (!saveSettings(*m_services.store, m_state, *m_soundList))
+        m_services.dialogs->message(this, saveFailedMessage(*m_services.store));
 }
 
 void frmMain::mnuSave_Click()
@@ -328,7 +351,9 @@ void frmMain::mnuRestore_Click()
 
 void frmMain::Check_Update()
 {
-    calmora::Check_Update({m_state, *m_file1, m_services, this});
+    const std::optional<UpdateOffer> offer = findUpdate(m_state, *m_file1, m_services.program);
+    if (offer && m_services.dialogs->askYesNo(this, updateQuestion()))
+        startUpdater(*m_services.launcher, m_services.program, *offer);
 }
 
 void frmMain::tmrMinute_Timer()
@@ -342,9 +367,166 @@ void frmMain::tmrMinute_Timer()
     setSendEnabled(m_state.NetActive);
     // A received sound plays to its end before the scheduling step.
     if (m_state.NetActive)
-        m_network->receiveStep([this] { m_scheduler->schedulingStep(); });
+        m_receiver->receiveStep([this] { m_scheduler->schedulingStep(); });
     else
         m_scheduler->schedulingStep();
+}
+
+template <typename Dialog>
+void frmMain::execWithTicksPaused(Dialog &dialog)
+{
+    m_tmrMinute->stop();
+    dialog.exec();
+    m_tmrMinute->start();
+}
+
+void frmMain::optstress_MouseUp(int index)
+{
+    m_scheduler->chooseLevel(index);
+}
+
+void frmMain::chkDisable_Click(bool ticked)
+{
+    // Stopping the timer stops receiving as well as random sounds.
+    if (ticked) {
+        m_tmrMinute->stop();
+        m_state.SoundsDisabled = true;
+        m_mnuEnable->setChecked(true);
+    } else {
+        m_state.SoundsDisabled = false;
+        m_tmrMinute->start();
+        m_scheduler->Laugh();
+        m_mnuEnable->setChecked(false);
+    }
+}
+
+void frmMain::mnuEnable_Click()
+{
+    // A checkable action has already flipped its mark when it reports the
+    // click; the mark always equals "Turn Me Off".
+    m_chkDisable->setChecked(m_mnuEnable->isChecked());
+}
+
+void frmMain::Form_KeyDown(int key)
+{
+    playFunctionKey(key, m_state, *m_services.player, *m_scheduler);
+}
+
+void frmMain::mnuFunctionKeys_Click()
+{
+    showSingleWindow(m_frmFKeys, [this] {
+        // Parented to the main window so it stays on top of it, but a window of its own.
+        auto *dialog = new frmFKeys(m_state, *m_soundList, *m_services.store, *m_services.dialogs, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->Form_Load();
+        return dialog;
+    });
+}
+
+void frmMain::mnuNetwork_Click()
+{
+    frmNetwork dialog(m_state, m_services, *m_file1, this);
+    connect(&dialog, &frmNetwork::activeChosen, m_mnuEnableNetwork, &QAction::setChecked);
+    execWithTicksPaused(dialog);
+}
+
+void frmMain::mnuEnableNetwork_Click()
+{
+    // The entry is checkable: it has already flipped its mark.
+    m_state.NetActive = m_mnuEnableNetwork->isChecked();
+    m_state.SettingsChanged = true;
+}
+
+void frmMain::mnuAbout_Click()
+{
+    showSingleWindow(m_frmAbout, [this] {
+        // A window of its own, kept above the main window.
+        auto *dialog =
+            new frmAbout(*m_services.dialogs, *m_services.launcher, *m_services.systemInfo, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->Form_Load();
+        return dialog;
+    });
+}
+
+void frmMain::cmdPlay_Click()
+{
+    // No highlighted entry hands "" to "sound", which plays nothing.
+    playSelected(m_soundList->text(m_list1->currentEntry()), *m_services.player);
+}
+
+void frmMain::cmdSend_Click()
+{
+    const QString path = m_soundList->text(m_list1->currentEntry());
+    if (path.right(4).toLower() == QLatin1String(".avi"))
+        return;
+    // An open dialog keeps its recipients and text; only the file changes.
+    showSingleWindow(m_frmUsers, [this] { return new frmUsers(m_state, *m_sender, this); })->setFile(path);
+}
+
+void frmMain::cmdAdd_Click()
+{
+    frmFiles chooser(m_state, *m_soundList, *m_services.dialogs, m_services.program.fileNameCase, this);
+    execWithTicksPaused(chooser);
+}
+
+void frmMain::cmdDelete_Click()
+{
+    const int current = m_list1->currentEntry();
+    if (current < 0)
+        return;
+    m_soundList->removeAt(current);
+    m_list1->clearHighlight();
+    m_state.SettingsChanged = true;
+}
+
+void frmMain::cmdClear_Click()
+{
+    if (!m_services.dialogs->askYesNo(this, QStringLiteral("Clear all wav files from list?")))
+        return;
+    m_soundList->clear();
+    m_state.SettingsChanged = true;
+}
+
+void frmMain::Picture1_Click()
+{
+    if (const QString problem = m_explorer->open(QDir::homePath()); !problem.isEmpty())
+        m_services.dialogs->message(this, problem);
+}
+
+void frmMain::List1_Click()
+{
+    const int current = m_list1->currentEntry();
+    if (current < 0)
+        return;
+    const QString text = m_soundList->text(current);
+    m_services.player->setFileName(text);
+    m_list1->setToolTip(text);
+}
+
+void frmMain::List1_OLEDragDrop(const QStringList &paths)
+{
+    if (const int notAdded = m_soundList->addSoundFiles(paths, m_services.program.fileNameCase))
+        m_services.dialogs->message(this, SoundList::listFullMessage(notAdded));
+}
+
+void frmMain::List1_MouseUp(const QPoint &globalPos)
+{
+    m_mnuPopup2->popup(globalPos);
+}
+
+void frmMain::showReceivedText(const QString &text, const QString &problem)
+{
+    showSingleWindow(m_frmReceive, [&] {
+        auto *window = new frmReceive(*m_services.dialogs, this);
+        connect(window, &frmReceive::answered, m_picNet, &QWidget::hide);
+        connect(window, &QObject::destroyed, m_receiver,
+                [receiver = m_receiver] { receiver->setMessageWindowOpen(false); });
+        m_receiver->setMessageWindowOpen(true);
+        window->Form_Load(text, problem);
+        return window;
+    });
+    QCoreApplication::processEvents();
 }
 
 void frmMain::Tray_Main()
@@ -401,7 +583,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() >= Qt::Key_F1 && key->key() <= Qt::Key_F12) {
             if (!key->isAutoRepeat())
-                m_functionKeys->Form_KeyDown(key->key());
+                Form_KeyDown(key->key());
             return true;
         }
     }

@@ -1,18 +1,19 @@
 #pragma once
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "platform/services.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -21,18 +22,22 @@ class QToolButton;
 
 namespace calmora {
 
-class AboutBox;
+class Explorer;
 class FolderListing;
-class FunctionKeys;
-class Network;
-class Playback;
+class Receiver;
 class Scheduler;
+class Sender;
 class SoundList;
-class SoundListController;
-struct SettingsContext;
+class SoundListView;
+class frmAbout;
+class frmFKeys;
+class frmReceive;
+class frmUsers;
 
-// The main window. It owns every control that more than one part of the
-// program uses and wires them to the subsystems that give them behaviour.
+// The main window. It owns every control of the window, the timer and the
+// menus, and it alone touches them. What the program does lives in the
+// classes it creates (the scheduler, the sound list, the receiver, the
+// sender); they say what happened with signals, and the window shows it.
 class frmMain final : public QMainWindow
 {
     Q_OBJECT
@@ -44,27 +49,11 @@ public:
 
     // Start-up: centres and shows the window, reads the settings, starts the timer.
     void Form_Load();
-
-    AppState &state() { return m_state; }
-    const Services &services() const { return m_services; }
-    SoundList &soundList() const { return *m_soundList; }
-    Scheduler &scheduler() const { return *m_scheduler; }
-    FunctionKeys &functionKeys() const { return *m_functionKeys; }
-    Network &network() const { return *m_network; }
-    SoundListController &listController() const { return *m_listController; }
-    FolderListing &File1() const { return *m_file1; }
-    QTimer *tmrMinute() const { return m_tmrMinute; }
-
-    void Read_Settings();
-    void Save_Settings();
-    void Check_Update();
-    void Tray_Main();
-    void Tray_Remove();
-    // One tick of the 30-second timer.
+    // One tick of the 30-second timer; tests run it directly instead of waiting.
     void tmrMinute_Timer();
 
-    void mnuSave_Click();
-    void mnuRestore_Click();
+    // The program-wide variables, for tests to look at.
+    AppState &state() { return m_state; }
 
 Q_SIGNALS:
     // The main window has unloaded and no other window of the program is open:
@@ -79,10 +68,41 @@ protected:
 private:
     void setupUi();
     void setupMenus();
+    void connectControls();
     void setSendEnabled(bool enabled);
-    SettingsContext settingsContext();
+    // Runs a modal dialog that changes what ticks work on: no tick runs while
+    // it is open, and ticks start afresh when it closes, whatever they did before.
+    template <typename Dialog>
+    void execWithTicksPaused(Dialog &dialog);
+
+    void Read_Settings();
+    void Save_Settings();
+    void Check_Update();
+    void Tray_Main();
+    void Tray_Remove();
     void Form_QueryUnload();
     void Form_Unload();
+    void Form_KeyDown(int key);
+
+    void mnuSave_Click();
+    void mnuRestore_Click();
+    void mnuFunctionKeys_Click();
+    void mnuNetwork_Click();
+    void mnuEnableNetwork_Click();
+    void mnuAbout_Click();
+    void mnuEnable_Click();
+    void optstress_MouseUp(int index);
+    void chkDisable_Click(bool ticked);
+    void cmdPlay_Click();
+    void cmdSend_Click();
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdClear_Click();
+    void Picture1_Click();
+    void List1_Click();
+    void List1_OLEDragDrop(const QStringList &paths);
+    void List1_MouseUp(const QPoint &globalPos);
+    void showReceivedText(const QString &text, const QString &problem);
     void trayDoubleClicked();
     void trayRightReleased(const QPoint &globalPos);
     bool otherWindowsOpen() const;
@@ -98,7 +118,7 @@ private:
     QToolButton *m_picture1 = nullptr;
     QLabel *m_picNet = nullptr;
     QLabel *m_label3 = nullptr;
-    QListWidget *m_list1 = nullptr;
+    SoundListView *m_list1 = nullptr;
     QPushButton *m_cmdPlay = nullptr;
     QPushButton *m_cmdSend = nullptr;
     QPushButton *m_cmdAdd = nullptr;
@@ -133,13 +153,18 @@ private:
     QAction *m_mnuSend = nullptr;
     QAction *m_mnuDelete = nullptr;
 
+    // What the controls drive.
     SoundList *m_soundList = nullptr;
     Scheduler *m_scheduler = nullptr;
-    FunctionKeys *m_functionKeys = nullptr;
-    AboutBox *m_about = nullptr;
-    Network *m_network = nullptr;
-    SoundListController *m_listController = nullptr;
-    Playback *m_playback = nullptr;
+    Receiver *m_receiver = nullptr;
+    Sender *m_sender = nullptr;
+    std::unique_ptr<Explorer> m_explorer;
+
+    // The modeless windows, one of each.
+    QPointer<frmFKeys> m_frmFKeys;
+    QPointer<frmUsers> m_frmUsers;
+    QPointer<frmReceive> m_frmReceive;
+    QPointer<frmAbout> m_frmAbout;
 
     bool m_trayBusy = false;
     bool m_tickPending = false;

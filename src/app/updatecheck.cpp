@@ -1,9 +1,8 @@
 #include "app/updatecheck.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "net/folderlisting.h"
 #include "net/sharejobs.h"
-#include "platform/dialogs.h"
 #include "platform/launcher.h"
 
 #include <QDateTime>
@@ -43,48 +42,56 @@ std::optional<qint64> modifiedSeconds(const QString &path)
 
 } // namespace
 
-UpdateOutcome Check_Update(const UpdateContext &c)
+std::optional<UpdateOffer> findUpdate(const AppState &state, FolderListing &File1, const ProgramInfo &program,
+                                      UpdateOutcome *outcome)
 {
-    const ProgramInfo &program = c.services.program;
+    const auto finish = [outcome](UpdateOutcome result) {
+        if (outcome)
+            *outcome = result;
+        return std::nullopt;
+    };
     // Without a shared folder there is nothing to compare; the listing may
     // still show a folder it was bound to before.
-    if (c.state.NetPath.isEmpty() || program.fileName.isEmpty())
-        return UpdateOutcome::NoNetworkCopy;
+    if (state.NetPath.isEmpty() || program.fileName.isEmpty())
+        return finish(UpdateOutcome::NoNetworkCopy);
 
-    c.File1.setPattern(listingPattern(program.fileName));
-    c.File1.refresh();
+    File1.setPattern(listingPattern(program.fileName));
+    File1.refresh();
     bool found = false;
-    for (int i = 0; i < c.File1.count() && !found; ++i)
-        found = c.File1.item(i) == program.fileName;
+    for (int i = 0; i < File1.count() && !found; ++i)
+        found = File1.item(i) == program.fileName;
     if (!found)
-        return UpdateOutcome::NoNetworkCopy;
+        return finish(UpdateOutcome::NoNetworkCopy);
 
-    const QString networkCopy = c.state.NetPath + QLatin1Char('/') + program.fileName;
-    const QString localCopy = program.folder + QLatin1Char('/') + program.fileName;
+    UpdateOffer offer{state.NetPath + QLatin1Char('/') + program.fileName,
+                      program.folder + QLatin1Char('/') + program.fileName};
     // The shared folder may hang; it gets as long to answer as the listing did.
     ShareJobs jobs;
     const std::optional<qint64> networkTime =
-        jobs.call<std::optional<qint64>>([networkCopy] { return modifiedSeconds(networkCopy); },
-                                         c.File1.waitLimit())
+        jobs.call<std::optional<qint64>>([path = offer.networkCopy] { return modifiedSeconds(path); },
+                                         File1.waitLimit())
             .value_or(std::nullopt);
     if (!networkTime)
-        return UpdateOutcome::Failed;
-    const std::optional<qint64> localTime = modifiedSeconds(localCopy);
+        return finish(UpdateOutcome::Failed);
+    const std::optional<qint64> localTime = modifiedSeconds(offer.localCopy);
     if (!localTime)
-        return UpdateOutcome::Failed;
+        return finish(UpdateOutcome::Failed);
     if (*networkTime <= *localTime)
-        return UpdateOutcome::NotNewer;
+        return finish(UpdateOutcome::NotNewer);
+    if (outcome)
+        *outcome = UpdateOutcome::Offered;
+    return offer;
+}
 
-    if (!c.services.dialogs->askYesNo(c.parent,
-                                      QStringLiteral("A newer version of Calmora exists on the network.  "
-                                                     "Do you want to update your version?")))
-        return UpdateOutcome::Declined;
-
-    // Two arguments, never one command line: paths may hold spaces.
+bool startUpdater(Launcher &launcher, const ProgramInfo &program, const UpdateOffer &offer)
+{
     const QString updater = program.folder + QLatin1Char('/') + program.updaterName;
-    if (c.services.launcher->start(updater, {networkCopy, localCopy}) == 0)
-        return UpdateOutcome::Failed;
-    return UpdateOutcome::UpdaterStarted;
+    return launcher.start(updater, {offer.networkCopy, offer.localCopy}) != 0;
+}
+
+QString updateQuestion()
+{
+    return QStringLiteral("A newer version of Calmora exists on the network.  Do you want to update your version?");
 }
 
 } // namespace calmora

@@ -1,7 +1,7 @@
 #include "list/folderbrowser.h"
 
-#include "app/centre.h"
-#include "app/dialogkeys.h"
+#include "widgets/centre.h"
+#include "widgets/dialogkeys.h"
 #include "platform/dialogs.h"
 
 #include <QComboBox>
@@ -106,7 +106,7 @@ FolderBrowser::FolderBrowser(QDialog *dialog, Dialogs &dialogs, const QStringLis
     QWidget::setTabOrder(m_drive1, m_cmdOK);
     QWidget::setTabOrder(m_cmdOK, m_cmdCancel);
 
-    dialog->installEventFilter(this);
+    ignoreEnterAndEscape(dialog);
 }
 
 QStringList FolderBrowser::mountedDrives()
@@ -130,15 +130,6 @@ QStringList FolderBrowser::mountedDrives()
 QString FolderBrowser::folder() const
 {
     return QDir::toNativeSeparators(m_folder);
-}
-
-bool FolderBrowser::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_dialog && event->type() == QEvent::KeyPress) {
-        if (pressesDialogButton(static_cast<QKeyEvent *>(event)))
-            return true;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 void FolderBrowser::openAt(const QString &browsePath)

@@ -56,9 +56,6 @@ Q_SIGNALS:
     // The tree's current folder changed, by the user or by the program.
     void dirList_Change(const QString &folder);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     int driveIndexFor(const QString &path) const;
     QString driveCurrentFolder(int index) const;

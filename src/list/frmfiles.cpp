@@ -1,7 +1,7 @@
 #include "list/frmfiles.h"
 
-#include "app/appstate.h"
-#include "app/twips.h"
+#include "core/appstate.h"
+#include "widgets/twips.h"
 #include "list/soundlist.h"
 #include "platform/dialogs.h"
 

@@ -1,107 +1,96 @@
 #include "list/soundlist.h"
 
-#include "app/appstate.h"
-
-#include <QListWidget>
+#include "core/appstate.h"
 
 #include <algorithm>
 
 namespace calmora {
 
-namespace {
+SoundList::SoundList(AppState &state, QObject *parent) : QAbstractListModel(parent), m_state(state) {}
 
-// Sorts as people read file names: letter case ignored, with a case-sensitive
-// tie-break so every new entry lands at one definite place.
-class SoundItem final : public QListWidgetItem
+int SoundList::rowCount(const QModelIndex &parent) const
 {
-public:
-    explicit SoundItem(const QString &text) : QListWidgetItem(text, nullptr, QListWidgetItem::UserType)
-    {
-        setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    }
-
-    bool operator<(const QListWidgetItem &other) const override
-    {
-        return SoundList::sortsBefore(text(), other.text());
-    }
-};
-
-} // namespace
-
-SoundList::SoundList(QListWidget *list1, AppState &state, QObject *parent)
-    : QObject(parent), m_list1(list1), m_state(state)
-{
-    m_list1->setSortingEnabled(true);
-    m_list1->setUniformItemSizes(true);
-    connect(m_list1, &QListWidget::itemChanged, this, [this] { List1_ItemCheck(); });
+    return parent.isValid() ? 0 : count();
 }
 
-int SoundList::count() const
+QVariant SoundList::data(const QModelIndex &index, int role) const
 {
-    return m_list1->count();
+    if (!index.isValid() || !contains(index.row()))
+        return {};
+    const Entry &entry = m_entries[size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole: return entry.text;
+    case Qt::CheckStateRole: return entry.ticked ? Qt::Checked : Qt::Unchecked;
+    default: return {};
+    }
 }
 
-QListWidgetItem *SoundList::itemAt(int index) const
+bool SoundList::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    return m_list1->item(index);
+    if (role != Qt::CheckStateRole || !index.isValid() || !contains(index.row()))
+        return false;
+    setTicked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags SoundList::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
 }
 
 QString SoundList::text(int index) const
 {
-    const QListWidgetItem *item = itemAt(index);
-    return item ? item->text() : QString();
+    return contains(index) ? m_entries[size_t(index)].text : QString();
 }
 
 bool SoundList::isTicked(int index) const
 {
-    const QListWidgetItem *item = itemAt(index);
-    return item && item->checkState() == Qt::Checked;
-}
-
-int SoundList::currentIndex() const
-{
-    const QList<QListWidgetItem *> selected = m_list1->selectedItems();
-    return selected.isEmpty() ? -1 : m_list1->row(selected.constFirst());
-}
-
-QString SoundList::currentText() const
-{
-    return text(currentIndex());
+    return contains(index) && m_entries[size_t(index)].ticked;
 }
 
 int SoundList::addEntry(const QString &text, bool ticked)
 {
     if (count() >= kMaxEntries)
         return -1;
-    auto *item = new SoundItem(text);
-    item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
-    m_list1->addItem(item); // sorting is on: the item lands at its place
+    // After any equal texts, as a sorted list control inserts.
+    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), text,
+                                     [](const QString &t, const Entry &e) { return sortsBefore(t, e.text); });
+    const int row = int(at - m_entries.begin());
+    beginInsertRows(QModelIndex(), row, row);
+    m_entries.insert(at, Entry{text, ticked});
+    endInsertRows();
     List1_ItemCheck();
-    return m_list1->row(item);
+    return row;
 }
 
 void SoundList::setTicked(int index, bool ticked)
 {
-    if (QListWidgetItem *item = itemAt(index))
-        item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked); // runs List1_ItemCheck
+    if (!contains(index))
+        return;
+    m_entries[size_t(index)].ticked = ticked;
+    const QModelIndex changed = this->index(index);
+    Q_EMIT dataChanged(changed, changed, {Qt::CheckStateRole});
+    List1_ItemCheck();
 }
 
 void SoundList::removeAt(int index)
 {
-    {
-        // The view would highlight a neighbour; the user has not chosen one.
-        const QSignalBlocker blocker(m_list1);
-        delete m_list1->takeItem(index);
-        m_list1->setCurrentRow(-1);
-        m_list1->clearSelection();
-    }
+    if (!contains(index))
+        return;
+    beginRemoveRows(QModelIndex(), index, index);
+    m_entries.erase(m_entries.begin() + index);
+    endRemoveRows();
     Get_SelectedWavs();
 }
 
 void SoundList::clear()
 {
-    m_list1->clear();
+    beginResetModel();
+    m_entries.clear();
     m_list2.clear();
+    endResetModel();
 }
 
 void SoundList::Get_SelectedWavs()
@@ -111,11 +100,9 @@ void SoundList::Get_SelectedWavs()
         return;
     }
     m_list2.clear();
-    const int n = count();
-    for (int i = 0; i < n; ++i) {
-        const QListWidgetItem *item = itemAt(i);
-        if (item->checkState() == Qt::Checked)
-            m_list2.append(item->text());
+    for (const Entry &entry : m_entries) {
+        if (entry.ticked)
+            m_list2.append(entry.text);
     }
 }
 
@@ -173,15 +160,13 @@ void SoundList::List1_ItemCheck()
 
 SoundList::Batch::Batch(SoundList &list) : m_list(list)
 {
-    if (m_list.m_batchDepth++ == 0)
-        m_list.m_list1->setUpdatesEnabled(false);
+    ++m_list.m_batchDepth;
 }
 
 SoundList::Batch::~Batch()
 {
     if (--m_list.m_batchDepth > 0)
         return;
-    m_list.m_list1->setUpdatesEnabled(true);
     if (m_list.m_rebuildPending) {
         m_list.m_rebuildPending = false;
         m_list.Get_SelectedWavs();

@@ -1,21 +1,20 @@
 #pragma once
 
-#include <QObject>
+#include <QAbstractListModel>
 #include <QStringList>
 
 #include <utility>
-
-class QListWidget;
-class QListWidgetItem;
+#include <vector>
 
 namespace calmora {
 
 struct AppState;
 
-// The sound list: List1, the sorted list of sound files with a tick each, and
-// List2, the paths of the ticked entries in List1 order that random sounds
-// are drawn from.
-class SoundList final : public QObject
+// The sound list: List1's entries, each the path of a sound file and a tick,
+// kept sorted; and List2, the paths of the ticked entries in list order that
+// random sounds are drawn from. A view shows the entries and lets the user tick
+// them; every tick change rebuilds List2 and sets SettingsChanged.
+class SoundList final : public QAbstractListModel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SoundList)
@@ -24,25 +23,26 @@ public:
     // Counts and indexes were 16-bit in the stored format; the list never holds more.
     static constexpr int kMaxEntries = 32767;
 
-    SoundList(QListWidget *list1, AppState &state, QObject *parent);
+    SoundList(AppState &state, QObject *parent);
 
-    QListWidget *List1() const { return m_list1; }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
     const QStringList &List2() const { return m_list2; }
 
-    int count() const;
+    int count() const { return int(m_entries.size()); }
+    // "" for an index outside the list (such as -1, no entry).
     QString text(int index) const;
     bool isTicked(int index) const;
-    // The highlighted entry, or -1.
-    int currentIndex() const;
-    QString currentText() const;
 
     // Inserts text at its sorted place and sets its tick as a user's tick
     // would (List2 rebuilt, SettingsChanged set). Returns the new index, or
     // -1 when the list is full.
     int addEntry(const QString &text, bool ticked);
     void setTicked(int index, bool ticked);
-    // Removing also rebuilds List2, so a removed sound never plays at random,
-    // and leaves no entry highlighted.
+    // Removing also rebuilds List2, so a removed sound never plays at random.
     void removeAt(int index);
     // Empties List1 and List2 without touching SettingsChanged.
     void clear();
@@ -85,11 +85,17 @@ Q_SIGNALS:
     void ticksChanged();
 
 private:
-    void List1_ItemCheck();
-    QListWidgetItem *itemAt(int index) const;
+    struct Entry
+    {
+        QString text;
+        bool ticked = false;
+    };
 
-    QListWidget *m_list1;
+    bool contains(int index) const { return index >= 0 && index < count(); }
+    void List1_ItemCheck();
+
     AppState &m_state;
+    std::vector<Entry> m_entries;
     QStringList m_list2;
     int m_batchDepth = 0;
     bool m_rebuildPending = false;

@@ -7,17 +7,12 @@
 
 namespace calmora {
 
-FolderListing::FolderListing(QObject *parent)
-    : QObject(parent), m_files(systemFileSystem()), m_jobs(new ShareJobs(this))
+FolderListing::FolderListing(std::shared_ptr<FileSystem> files, QObject *parent)
+    : QObject(parent), m_files(std::move(files)), m_jobs(new ShareJobs(this))
 {
 }
 
 FolderListing::~FolderListing() = default;
-
-void FolderListing::setFileSystem(std::shared_ptr<FileSystem> files)
-{
-    m_files = std::move(files);
-}
 
 std::error_code FolderListing::setPath(const QString &path)
 {

@@ -26,10 +26,9 @@ public:
     // Long enough for a slow share to answer, short enough not to look frozen.
     static constexpr int kDefaultWaitMs = 2000;
 
-    explicit FolderListing(QObject *parent = nullptr);
+    explicit FolderListing(std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
     ~FolderListing() override;
 
-    void setFileSystem(std::shared_ptr<FileSystem> files);
     void setWaitLimit(int milliseconds) { m_waitMs = milliseconds; }
     int waitLimit() const { return m_waitMs; }
 

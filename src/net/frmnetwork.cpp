@@ -1,11 +1,11 @@
 #include "net/frmnetwork.h"
 
-#include "app/appstate.h"
-#include "app/captionfit.h"
-#include "app/centre.h"
-#include "app/dialogkeys.h"
-#include "app/settings.h"
-#include "app/twips.h"
+#include "core/appstate.h"
+#include "widgets/captionfit.h"
+#include "widgets/centre.h"
+#include "widgets/dialogkeys.h"
+#include "core/settings.h"
+#include "widgets/twips.h"
 #include "net/dropfolder.h"
 #include "net/folderlisting.h"
 #include "net/frmpath.h"
@@ -13,9 +13,7 @@
 #include "platform/services.h"
 #include "platform/settingsstore.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,8 +33,6 @@ T *named(T *widget, const char *name, const QRect &geometry, const char *tip = n
     return widget;
 }
 
-const QString kSettings = QStringLiteral("Settings");
-
 } // namespace
 
 QString Get_ComputerName(const Services &services)
@@ -44,10 +40,9 @@ QString Get_ComputerName(const Services &services)
     return services.program.computerName;
 }
 
-frmNetwork::frmNetwork(AppState &state, const Services &services, FolderListing &File1,
-                       QAction *mnuEnableNetwork, QWidget *parent)
+frmNetwork::frmNetwork(AppState &state, const Services &services, FolderListing &File1, QWidget *parent)
     : QDialog(parent), m_state(state), m_services(services), m_dialogs(*services.dialogs),
-      m_store(*services.store), m_file1(File1), m_mnuEnableNetwork(mnuEnableNetwork)
+      m_store(*services.store), m_file1(File1)
 {
     setObjectName(QStringLiteral("frmNetwork"));
     setWindowTitle(QStringLiteral("Network Settings"));
@@ -96,6 +91,7 @@ frmNetwork::frmNetwork(AppState &state, const Services &services, FolderListing 
     connect(m_cmdBrowse, &QPushButton::clicked, this, &frmNetwork::cmdBrowse_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmNetwork::cmdOK_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmNetwork::cmdCancel_Click);
+    ignoreEnterAndEscape(this);
     Form_Load();
 }
 
@@ -159,18 +155,14 @@ void frmNetwork::cmdOK_Click()
     m_state.NetName = m_txtNetName->text();
     m_state.NetPath = m_txtNetPath->text();
     m_state.NetActive = m_chkActive->isChecked();
-    if (m_mnuEnableNetwork)
-        m_mnuEnableNetwork->setChecked(m_state.NetActive);
-    m_store.save(kSettings, QStringLiteral("NetName"), m_state.NetName);
-    m_store.save(kSettings, QStringLiteral("NetPath"), m_state.NetPath);
-    m_store.save(kSettings, QStringLiteral("NetActive"), storedBooleanText(m_state.NetActive));
+    Q_EMIT activeChosen(m_state.NetActive);
     m_state.UserCount = std::min(m_lstUsers->count(), AppState::kMaxUsers);
-    m_store.save(kSettings, QStringLiteral("Users"), QString::number(m_state.UserCount));
-    for (int i = 1; i <= m_state.UserCount; ++i) {
+    for (int i = 1; i <= m_state.UserCount; ++i)
         m_state.Users[i] = m_lstUsers->item(i - 1)->text();
-        m_store.save(kSettings, QLatin1String("User") + QString::number(i), m_state.Users[i]);
-    }
-    m_store.sync();
+    // A failed save is said; the values stay in force, and SettingsChanged
+    // (below) offers to save them again at the end.
+    if (!saveNetworkSettings(m_store, m_state))
+        m_dialogs.message(this, saveFailedMessage(m_store));
 
     // The one check of the folder: can the listing be bound to it?
     if (const std::error_code error = m_file1.setPath(m_state.NetPath)) {
@@ -188,15 +180,6 @@ void frmNetwork::cmdOK_Click()
 void frmNetwork::cmdCancel_Click()
 {
     reject();
-}
-
-void frmNetwork::keyPressEvent(QKeyEvent *event)
-{
-    // Neither Enter nor Escape presses OK or Cancel.
-    if (pressesDialogButton(event))
-        event->accept();
-    else
-        QDialog::keyPressEvent(event);
 }
 
 } // namespace calmora

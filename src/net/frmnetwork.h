@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -28,8 +27,7 @@ class frmNetwork final : public QDialog
     Q_DISABLE_COPY_MOVE(frmNetwork)
 
 public:
-    frmNetwork(AppState &state, const Services &services, FolderListing &File1, QAction *mnuEnableNetwork,
-               QWidget *parent = nullptr);
+    frmNetwork(AppState &state, const Services &services, FolderListing &File1, QWidget *parent = nullptr);
 
     void cmdAdd_Click();
     void cmdDelete_Click();
@@ -37,8 +35,10 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
+Q_SIGNALS:
+    // OK chose whether messages are received; the tray's "Enable Network"
+    // shows this choice, even when the folder then turns out unreachable.
+    void activeChosen(bool active);
 
 private:
     void Form_Load();
@@ -48,7 +48,6 @@ private:
     Dialogs &m_dialogs;
     SettingsStore &m_store;
     FolderListing &m_file1;
-    QAction *m_mnuEnableNetwork;
     QLabel *m_label1;
     QLineEdit *m_txtNetName;
     QLabel *m_label2;

@@ -1,7 +1,7 @@
 #include "net/frmpath.h"
 
-#include "app/appstate.h"
-#include "app/twips.h"
+#include "core/appstate.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,15 +1,13 @@
 #include "net/frmreceive.h"
 
-#include "app/centre.h"
-#include "app/dialogkeys.h"
-#include "app/twips.h"
-#include "net/messagefile.h"
+#include "widgets/centre.h"
+#include "widgets/dialogkeys.h"
+#include "widgets/twips.h"
 #include "platform/dialogs.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmapCache>
 #include <QPlainTextEdit>
@@ -35,8 +33,7 @@ QPixmap logo()
 
 } // namespace
 
-frmReceive::frmReceive(Dialogs &dialogs, QLabel *picNet, QWidget *parent)
-    : QDialog(parent), m_dialogs(dialogs), m_picNet(picNet)
+frmReceive::frmReceive(Dialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("frmReceive"));
     setWindowTitle(QString());
@@ -78,17 +75,16 @@ frmReceive::frmReceive(Dialogs &dialogs, QLabel *picNet, QWidget *parent)
     m_cmdOK->setGeometry(twipsRect(4440, 3135, 1200, 375));
     m_cmdOK->setAutoDefault(false);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmReceive::cmdOK_Click);
+    // Neither Enter nor Escape answers the message.
+    ignoreEnterAndEscape(this);
 }
 
-void frmReceive::Form_Load(const MessageRead &read, const std::error_code &deleteError)
+void frmReceive::Form_Load(const QString &text, const QString &problem)
 {
     centreOnScreen(this);
-    if (read.error)
-        m_dialogs.message(this,
-                          QLatin1String("File Read Error: ") + QString::fromLocal8Bit(read.error.message()));
-    else if (deleteError)
-        m_dialogs.message(this, QString::fromLocal8Bit(deleteError.message()));
-    m_txtMessage->setPlainText(read.text);
+    if (!problem.isEmpty())
+        m_dialogs.message(this, problem);
+    m_txtMessage->setPlainText(text);
 }
 
 QString frmReceive::text() const
@@ -98,19 +94,9 @@ QString frmReceive::text() const
 
 void frmReceive::cmdOK_Click()
 {
-    if (m_picNet)
-        m_picNet->hide();
+    Q_EMIT answered();
     m_closingByOK = true;
     close();
-}
-
-void frmReceive::keyPressEvent(QKeyEvent *event)
-{
-    // Neither Enter nor Escape answers the message.
-    if (pressesDialogButton(event))
-        event->accept();
-    else
-        QDialog::keyPressEvent(event);
 }
 
 void frmReceive::closeEvent(QCloseEvent *event)

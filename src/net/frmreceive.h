@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-#include <system_error>
-
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -12,7 +10,6 @@ class QPushButton;
 namespace calmora {
 
 class Dialogs;
-struct MessageRead;
 
 // The window that shows a received text. It has no close box: only OK ends it.
 class frmReceive final : public QDialog
@@ -21,22 +18,24 @@ class frmReceive final : public QDialog
     Q_DISABLE_COPY_MOVE(frmReceive)
 
 public:
-    frmReceive(Dialogs &dialogs, QLabel *picNet, QWidget *parent = nullptr);
+    explicit frmReceive(Dialogs &dialogs, QWidget *parent = nullptr);
 
-    // The text file has been read (and, without a read error, deleted) off the
-    // window's thread; this shows the outcome and reports what failed.
-    void Form_Load(const MessageRead &read, const std::error_code &deleteError);
+    // The text file has been read (and deleted) off the window's thread; this
+    // shows the text, after saying what went wrong when problem is not empty.
+    void Form_Load(const QString &text, const QString &problem);
     QString text() const;
 
+Q_SIGNALS:
+    // OK was pressed: the message has been seen.
+    void answered();
+
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void cmdOK_Click();
 
     Dialogs &m_dialogs;
-    QLabel *m_picNet;
     QGroupBox *m_frame1;
     QLabel *m_imgLogo;
     QLabel *m_lblCompanyProduct;

@@ -1,12 +1,11 @@
 #include "net/frmusers.h"
 
-#include "app/appstate.h"
-#include "app/centre.h"
-#include "app/dialogkeys.h"
-#include "app/twips.h"
+#include "core/appstate.h"
+#include "widgets/centre.h"
+#include "widgets/dialogkeys.h"
+#include "widgets/twips.h"
 #include "net/sender.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -66,6 +65,7 @@ frmUsers::frmUsers(const AppState &state, Sender &sender, QWidget *parent)
 
     connect(m_cmdSend, &QPushButton::clicked, this, &frmUsers::cmdSend_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmUsers::cmdCancel_Click);
+    ignoreEnterAndEscape(this);
     Form_Load();
 }
 
@@ -109,15 +109,6 @@ void frmUsers::cmdSend_Click()
 void frmUsers::cmdCancel_Click()
 {
     close();
-}
-
-void frmUsers::keyPressEvent(QKeyEvent *event)
-{
-    // Neither Enter nor Escape presses Send or Cancel.
-    if (pressesDialogButton(event))
-        event->accept();
-    else
-        QDialog::keyPressEvent(event);
 }
 
 } // namespace calmora

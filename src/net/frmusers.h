@@ -28,9 +28,6 @@ public:
     void cmdSend_Click();
     void cmdCancel_Click();
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     void Form_Load();
 

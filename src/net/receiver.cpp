@@ -1,16 +1,13 @@
 #include "net/receiver.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "net/dropfolder.h"
-#include "net/frmreceive.h"
 #include "net/sharejobs.h"
 #include "platform/filesystem.h"
-#include "platform/dialogs.h"
 #include "platform/mediaplayer.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -94,10 +91,8 @@ Receiver::Collected collect(FileSystem &files, const QString &playedSound, const
 
 } // namespace
 
-Receiver::Receiver(AppState &state, MediaPlayer &player, Dialogs &dialogs, QLabel *picNet, QWidget *window,
-                   std::shared_ptr<FileSystem> files, QObject *parent)
-    : QObject(parent), m_state(state), m_player(player), m_dialogs(dialogs), m_picNet(picNet),
-      m_parentWindow(window), m_files(std::move(files)), m_jobs(new ShareJobs(this)),
+Receiver::Receiver(AppState &state, MediaPlayer &player, std::shared_ptr<FileSystem> files, QObject *parent)
+    : QObject(parent), m_state(state), m_player(player), m_files(std::move(files)), m_jobs(new ShareJobs(this)),
       m_deadline(new QTimer(this)), m_localFolder(QDir::tempPath())
 {
     m_deadline->setSingleShot(true);
@@ -111,11 +106,6 @@ Receiver::~Receiver() = default;
 bool Receiver::busy() const
 {
     return m_stepActive || m_jobs->outstanding() > 0;
-}
-
-frmReceive *Receiver::messageWindow() const
-{
-    return m_window;
 }
 
 void Receiver::receiveStep(std::function<void()> then)
@@ -159,12 +149,10 @@ void Receiver::arrived(const Arrival &arrival)
         const bool played = !arrival.copy.isEmpty() && PlayNow(arrival.copy);
         if (played)
             qCInfo(lcNet) << "Played received sound" << arrival.sound;
-        const bool windowOpen = !m_window.isNull();
-        if (windowOpen && !arrival.text.isEmpty()) {
-            // The open window keeps its text; the new one waits in the folder.
-            m_window->raise();
-            m_window->activateWindow();
-        }
+        const bool windowOpen = m_messageWindowOpen;
+        // The open window keeps its text; the new one waits in the folder.
+        if (windowOpen && !arrival.text.isEmpty())
+            Q_EMIT textWaiting();
         const bool showText = !arrival.text.isEmpty() && !windowOpen;
         if (!played && arrival.copy.isEmpty() && !showText) {
             finishStep();
@@ -185,15 +173,14 @@ void Receiver::collected(const Collected &result, bool showText)
 {
     m_deadline->stop();
     whenPlayerIdle([this, result, showText] {
-        if (showText && !m_window) {
-            auto *window = new frmReceive(m_dialogs, m_picNet, m_parentWindow);
-            m_window = window;
-            window->Form_Load(result.text, result.textDeleteError);
+        if (showText && !m_messageWindowOpen) {
+            QString problem;
+            if (result.text.error)
+                problem = QLatin1String("File Read Error: ") + QString::fromLocal8Bit(result.text.error.message());
+            else if (result.textDeleteError)
+                problem = QString::fromLocal8Bit(result.textDeleteError.message());
             qCInfo(lcNet) << "Showing received text" << result.text.text;
-            window->show();
-            window->raise();
-            window->activateWindow();
-            QCoreApplication::processEvents();
+            Q_EMIT textReceived(result.text.text, problem);
         }
         finishStep();
     });
@@ -207,8 +194,7 @@ void Receiver::reportTooLarge(const Arrival &arrival)
         return;
     m_reportedTooLarge = file;
     constexpr qint64 kMegabyte = 1024 * 1024;
-    m_dialogs.message(m_parentWindow,
-                      QStringLiteral("\"%1\" is too large to be a sound message (%2 MB; at most %3 MB). "
+    Q_EMIT problem(QStringLiteral("\"%1\" is too large to be a sound message (%2 MB; at most %3 MB). "
                                      "It was not played and is left in the shared folder.")
                           .arg(QDir::toNativeSeparators(arrival.sound))
                           .arg(arrival.tooLargeBytes / kMegabyte)
@@ -220,7 +206,7 @@ bool Receiver::PlayNow(const QString &copy)
     // While "Turn Me Off" holds, the sound waits in the folder.
     if (m_state.SoundsDisabled)
         return false;
-    m_picNet->show();
+    Q_EMIT soundStarting();
     m_player.setFileName(copy);
     m_player.setWait(true);
     m_player.command(QStringLiteral("sound"));

@@ -3,25 +3,20 @@
 #include "net/messagefile.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <deque>
 #include <functional>
 #include <memory>
 
-class QLabel;
 class QTimer;
-class QWidget;
 
 namespace calmora {
 
 struct AppState;
-class Dialogs;
 class FileSystem;
 class MediaPlayer;
 class ShareJobs;
-class frmReceive;
 
 // The receive step of each tick: plays a sound left in the shared folder for
 // this computer, deletes it, and shows the text that came with it.
@@ -31,7 +26,8 @@ class frmReceive;
 // when the answer comes, and a folder still busy with an earlier step makes the
 // next ticks skip theirs. What a step finds is handled in the usual order:
 // sound played to its end, sound deleted, text read and deleted, message shown,
-// and only then the rest of the tick.
+// and only then the rest of the tick. What the user should see is signalled;
+// the main window shows it.
 class Receiver final : public QObject
 {
     Q_OBJECT
@@ -46,8 +42,7 @@ public:
         int tickDeadlineMs = 2000;
     };
 
-    Receiver(AppState &state, MediaPlayer &player, Dialogs &dialogs, QLabel *picNet, QWidget *window,
-             std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
+    Receiver(AppState &state, MediaPlayer &player, std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
     ~Receiver() override;
 
     void setTiming(const Timing &timing) { m_timing = timing; }
@@ -60,7 +55,9 @@ public:
     // A step is still waiting for the folder, or still handling what it found.
     bool busy() const;
 
-    frmReceive *messageWindow() const;
+    // Whether a message window is open: a text that comes meanwhile waits in
+    // the folder, and the open window is only brought forward.
+    void setMessageWindowOpen(bool open) { m_messageWindowOpen = open; }
 
     // What a step found in the folder.
     struct Arrival
@@ -78,6 +75,15 @@ public:
     };
 
 Q_SIGNALS:
+    // A received sound is about to be played to its end.
+    void soundStarting();
+    // A text came with the sound: show it in a message window. problem, when
+    // not empty, is what went wrong reading or deleting the text file.
+    void textReceived(const QString &text, const QString &problem);
+    // A text came while a message window is open: bring that window forward.
+    void textWaiting();
+    // Something in the folder the user should know about.
+    void problem(const QString &message);
     // A receive step has handled everything it found.
     void stepFinished();
 
@@ -94,19 +100,16 @@ private:
 
     AppState &m_state;
     MediaPlayer &m_player;
-    Dialogs &m_dialogs;
-    QLabel *m_picNet;
-    QWidget *m_parentWindow;
     std::shared_ptr<FileSystem> m_files;
     ShareJobs *m_jobs;
     QTimer *m_deadline;
     Timing m_timing;
     QString m_localFolder;
     QString m_reportedTooLarge;
-    QPointer<frmReceive> m_window;
     std::function<void()> m_then;
     std::deque<std::function<void()>> m_idleQueue;
     bool m_stepActive = false;
+    bool m_messageWindowOpen = false;
 };
 
 } // namespace calmora

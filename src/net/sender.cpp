@@ -3,7 +3,6 @@
 #include "net/dropfolder.h"
 #include "net/messagefile.h"
 #include "net/sharejobs.h"
-#include "platform/dialogs.h"
 #include "platform/filesystem.h"
 
 namespace calmora {
@@ -46,9 +45,8 @@ QStringList sendMessage(FileSystem &files, const SendRequest &request)
     return failures;
 }
 
-Sender::Sender(Dialogs &dialogs, QWidget *window, std::shared_ptr<FileSystem> files, QObject *parent)
-    : QObject(parent), m_dialogs(dialogs), m_window(window), m_files(std::move(files)),
-      m_jobs(new ShareJobs(this))
+Sender::Sender(std::shared_ptr<FileSystem> files, QObject *parent)
+    : QObject(parent), m_files(std::move(files)), m_jobs(new ShareJobs(this))
 {
 }
 
@@ -61,14 +59,7 @@ void Sender::send(const SendRequest &request)
 {
     std::function<QStringList()> job = [files = m_files, request] { return sendMessage(*files, request); };
     m_jobs->run<QStringList>(
-        std::move(job), [this](const QStringList &failures) { report(failures); }, m_answerWaitMs);
-}
-
-void Sender::report(const QStringList &failures)
-{
-    for (const QString &failure : failures)
-        m_dialogs.message(m_window, failure);
-    Q_EMIT sent();
+        std::move(job), [this](const QStringList &failures) { Q_EMIT sent(failures); }, m_answerWaitMs);
 }
 
 } // namespace calmora

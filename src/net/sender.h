@@ -5,11 +5,8 @@
 
 #include <memory>
 
-class QWidget;
-
 namespace calmora {
 
-class Dialogs;
 class FileSystem;
 class ShareJobs;
 
@@ -27,28 +24,24 @@ struct SendRequest
 QStringList sendMessage(FileSystem &files, const SendRequest &request);
 
 // Sends off the window's thread, so a share that hangs only delays the
-// messages; failures are reported when the sending is done.
+// messages; what failed is signalled when the sending is done.
 class Sender final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Sender)
 
 public:
-    Sender(Dialogs &dialogs, QWidget *window, std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
+    explicit Sender(std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
 
     void send(const SendRequest &request);
     bool busy() const;
     void setAnswerWait(int milliseconds) { m_answerWaitMs = milliseconds; }
 
 Q_SIGNALS:
-    // A send has ended and its failures have been shown.
-    void sent();
+    // A send has ended; failures holds what to tell the user, in order.
+    void sent(const QStringList &failures);
 
 private:
-    void report(const QStringList &failures);
-
-    Dialogs &m_dialogs;
-    QWidget *m_window;
     std::shared_ptr<FileSystem> m_files;
     ShareJobs *m_jobs;
     int m_answerWaitMs = 50;

@@ -51,7 +51,4 @@ public:
     virtual void remove(const QString &path, std::error_code &error) = 0;
 };
 
-// The file system of the machine the program runs on.
-std::shared_ptr<FileSystem> systemFileSystem();
-
 } // namespace calmora

@@ -1,14 +1,27 @@
 #include "platform/platform.h"
 
-#include "platform/audiooutputpulse.h"
-#include "platform/audiooutputqt.h"
-#include "platform/posixfilesystem.h"
-#include "platform/processlauncher.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttrayicon.h"
 #include "platform/random.h"
 #include "platform/settingsstore.h"
 #include "platform/systemmediaplayer.h"
+// CMake compiles one implementation of each service for the platform; this
+// is the one place that names them.
+#ifdef CALMORA_HAVE_PULSE
+#include "platform/audiooutputpulse.h"
+#else
+#include "platform/audiooutputqt.h"
+#endif
+#ifdef Q_OS_UNIX
+#include "platform/posixfilesystem.h"
+#else
+#include "platform/qtfilesystem.h"
+#endif
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#include "platform/processlauncher.h"
+#else
+#include "platform/qtlauncher.h"
+#endif
 #ifdef Q_OS_WIN
 #include "platform/registrysysteminfo_win.h"
 #else
@@ -43,7 +56,7 @@ static ProgramInfo runningProgram()
 // bench/player_bench.sh); Qt's own sink elsewhere.
 static std::shared_ptr<AudioOutput> systemAudioOutput()
 {
-#ifdef Q_OS_LINUX
+#ifdef CALMORA_HAVE_PULSE
     return std::make_shared<PulseAudioOutput>();
 #else
     return std::make_shared<QtAudioOutput>();
@@ -53,9 +66,20 @@ static std::shared_ptr<AudioOutput> systemAudioOutput()
 struct Platform::Impl
 {
     ProgramInfo program = runningProgram();
+#ifdef Q_OS_UNIX
+    std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
+#else
+    std::shared_ptr<FileSystem> files = std::make_shared<QtFileSystem>();
+#endif
     SystemMediaPlayer player{systemAudioOutput()};
     QtDialogs dialogs;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     ProcessLauncher launcher;
+#elif defined(Q_OS_WIN)
+    QtLauncher launcher{QStringLiteral("explorer.exe")};
+#else
+    QtLauncher launcher{QStringLiteral("open")};
+#endif
     SettingsStore store{QStringLiteral("Calmora"), program.baseName};
     QtTrayIcon tray;
     RandomGenerator random;
@@ -83,14 +107,9 @@ Services Platform::services() const
     s.tray = &d->tray;
     s.random = &d->random;
     s.systemInfo = &d->systemInfo;
+    s.files = d->files;
     s.program = d->program;
     return s;
-}
-
-std::shared_ptr<FileSystem> systemFileSystem()
-{
-    static const std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
-    return files;
 }
 
 } // namespace calmora

@@ -1,6 +1,6 @@
 #include "platform/qtdialogs.h"
 
-#include "app/appinfo.h"
+#include "core/appinfo.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

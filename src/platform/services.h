@@ -2,9 +2,12 @@
 
 #include "platform/programinfo.h"
 
+#include <memory>
+
 namespace calmora {
 
 class Dialogs;
+class FileSystem;
 class Launcher;
 class MediaPlayer;
 class RandomGenerator;
@@ -13,9 +16,11 @@ class SystemInfoLookup;
 class TrayIcon;
 
 // The services the program's windows use, handed to them by whoever built
-// them: the platform factory in the program, fakes in the tests. Not owned.
+// them: the platform factory in the program, fakes in the tests. Not owned,
+// but for the file system, which jobs still running on a hanging share hold.
 struct Services
 {
+    std::shared_ptr<FileSystem> files;
     MediaPlayer *player = nullptr;
     Dialogs *dialogs = nullptr;
     Launcher *launcher = nullptr;

@@ -1,9 +1,10 @@
 #include "sound/frmfkeys.h"
 
-#include "app/appstate.h"
-#include "app/centre.h"
+#include "core/appstate.h"
+#include "core/settings.h"
 #include "list/soundlist.h"
-#include "platform/settingsstore.h"
+#include "platform/dialogs.h"
+#include "widgets/centre.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,7 +19,6 @@ namespace calmora {
 
 namespace {
 
-const QString kSection = QStringLiteral("Function Keys");
 const QString kNoneSelected = QStringLiteral("None Selected");
 
 QString keyName(int n)
@@ -28,11 +28,13 @@ QString keyName(int n)
 
 } // namespace
 
-frmFKeys::frmFKeys(AppState &state, SoundList &list, SettingsStore &store, QWidget *parent)
+frmFKeys::frmFKeys(AppState &state, const SoundList &list, SettingsStore &store, Dialogs &dialogs,
+                   QWidget *parent)
     : QDialog(parent),
       m_state(state),
       m_list(list),
       m_store(store),
+      m_dialogs(dialogs),
       m_tbsOptions(new QTabBar(this)),
       m_frmWave(new QGroupBox(QStringLiteral("Assigned WAV File"), this)),
       m_cmbWaves(new QComboBox(m_frmWave)),
@@ -102,8 +104,7 @@ void frmFKeys::Form_Load()
         for (int i = 0; i < m_list.count(); ++i)
             m_cmbWaves->addItem(m_list.text(i));
     }
-    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
-        m_state.FunctionKeyTable[n] = m_store.get(kSection, keyName(n), QString());
+    readFunctionKeys(m_store, m_state);
     if (m_tbsOptions->currentIndex() != 0)
         m_tbsOptions->setCurrentIndex(0); // runs tbsOptions_Click
     else
@@ -137,9 +138,8 @@ void frmFKeys::cmbWaves_Change(const QString &text)
 
 void frmFKeys::saveTable()
 {
-    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
-        m_store.save(kSection, keyName(n), m_state.FunctionKeyTable[n]);
-    m_store.sync();
+    if (!saveFunctionKeys(m_store, m_state))
+        m_dialogs.message(this, saveFailedMessage(m_store));
 }
 
 void frmFKeys::cmdApply_Click()

@@ -10,6 +10,7 @@ class QTabBar;
 namespace calmora {
 
 struct AppState;
+class Dialogs;
 class SettingsStore;
 class SoundList;
 
@@ -21,7 +22,8 @@ class frmFKeys final : public QDialog
     Q_DISABLE_COPY_MOVE(frmFKeys)
 
 public:
-    frmFKeys(AppState &state, SoundList &list, SettingsStore &store, QWidget *parent = nullptr);
+    frmFKeys(AppState &state, const SoundList &list, SettingsStore &store, Dialogs &dialogs,
+             QWidget *parent = nullptr);
 
     // Fills the dialog: the choices, then the table as stored.
     void Form_Load();
@@ -41,8 +43,9 @@ private:
     void saveTable();
 
     AppState &m_state;
-    SoundList &m_list;
+    const SoundList &m_list;
     SettingsStore &m_store;
+    Dialogs &m_dialogs;
     QTabBar *m_tbsOptions;
     QGroupBox *m_frmWave;
     QComboBox *m_cmbWaves;

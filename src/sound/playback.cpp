@@ -1,34 +1,26 @@
 #include "sound/playback.h"
 
-#include "list/soundlist.h"
 #include "platform/mediaplayer.h"
 
 namespace calmora {
 
-Playback::Playback(SoundList &list, MediaPlayer &player, QObject *parent)
-    : QObject(parent), m_list(list), m_player(player)
-{
-}
-
-bool Playback::isVideo(const QString &name)
+bool isVideo(const QString &name)
 {
     return name.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive);
 }
 
-void Playback::cmdPlay_Click()
+void playSelected(const QString &name, MediaPlayer &player)
 {
-    // No highlighted entry hands "" to "sound", which plays nothing.
-    const QString name = m_list.currentText();
-    m_player.setWait(false);
+    player.setWait(false);
     if (isVideo(name)) {
-        m_player.setDeviceType(QStringLiteral("AVIVideo"));
-        m_player.setFileName(name);
-        m_player.command(QStringLiteral("open"));
-        m_player.command(QStringLiteral("play"));
+        player.setDeviceType(QStringLiteral("AVIVideo"));
+        player.setFileName(name);
+        player.command(QStringLiteral("open"));
+        player.command(QStringLiteral("play"));
     } else {
-        m_player.setDeviceType(QStringLiteral("WaveAudio"));
-        m_player.setFileName(name);
-        m_player.command(QStringLiteral("sound"));
+        player.setDeviceType(QStringLiteral("WaveAudio"));
+        player.setFileName(name);
+        player.command(QStringLiteral("sound"));
     }
 }
 

@@ -1,31 +1,16 @@
 #pragma once
 
-#include <QObject>
+#include <QString>
 
 namespace calmora {
 
 class MediaPlayer;
-class SoundList;
 
-// "Play" and the list menu's "Play": the highlighted entry, ticked or not,
-// plays without waiting; an ".avi" opens as a video in the player's window.
-class Playback final : public QObject
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(Playback)
+// "Play": the highlighted entry, ticked or not, plays without waiting; a name
+// ending in ".avi" opens as a video in the player's window. "" plays nothing.
+void playSelected(const QString &name, MediaPlayer &player);
 
-public:
-    Playback(SoundList &list, MediaPlayer &player, QObject *parent);
-
-    void cmdPlay_Click();
-    void mnuPlay_Click() { cmdPlay_Click(); }
-
-    // Whether "Play" opens name as a video: it ends in ".avi", in any case.
-    static bool isVideo(const QString &name);
-
-private:
-    SoundList &m_list;
-    MediaPlayer &m_player;
-};
+// Whether "Play" opens name as a video: it ends in ".avi", in any case.
+bool isVideo(const QString &name);
 
 } // namespace calmora

@@ -1,15 +1,12 @@
 #include "sound/scheduler.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "list/soundlist.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLoggingCategory>
-#include <QTimer>
 
 #include <cmath>
 
@@ -29,7 +26,7 @@ const StressLevel Scheduler::kStressLevels[Scheduler::kLevels] = {
     {30, 80}, // "Relaxed (Numb)"
 };
 
-Scheduler::Scheduler(AppState &state, SoundList &list, MediaPlayer &player,
+Scheduler::Scheduler(AppState &state, const SoundList &list, MediaPlayer &player,
                      RandomGenerator &random, QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_player(player), m_random(random)
 {
@@ -83,45 +80,12 @@ void Scheduler::Laugh()
     QCoreApplication::processEvents();
 }
 
-void Scheduler::optstress_MouseUp(int index)
+void Scheduler::chooseLevel(int index)
 {
     applyStressBounds(index);
     DelayLaugh();
     m_state.SettingsChanged = true;
     m_state.StressIndex = index;
-}
-
-} // namespace calmora
-
-namespace calmora {
-
-void Scheduler::attachSwitch(QCheckBox *chkDisable, QAction *mnuEnable, QTimer *tmrMinute)
-{
-    m_chkDisable = chkDisable;
-    m_mnuEnable = mnuEnable;
-    m_tmrMinute = tmrMinute;
-    connect(m_chkDisable, &QCheckBox::toggled, this, &Scheduler::chkDisable_Click);
-    connect(m_mnuEnable, &QAction::triggered, this, &Scheduler::mnuEnable_Click);
-}
-
-void Scheduler::chkDisable_Click(bool ticked)
-{
-    if (ticked) {
-        m_tmrMinute->stop();
-        m_state.SoundsDisabled = true;
-        m_mnuEnable->setChecked(true);
-    } else {
-        m_state.SoundsDisabled = false;
-        m_tmrMinute->start();
-        Laugh();
-        m_mnuEnable->setChecked(false);
-    }
-}
-
-void Scheduler::mnuEnable_Click()
-{
-    // A checkable action has already flipped its mark when it reports the click.
-    m_chkDisable->setChecked(m_mnuEnable->isChecked());
 }
 
 } // namespace calmora

@@ -3,10 +3,6 @@
 #include <QObject>
 #include <QString>
 
-class QCheckBox;
-class QTimer;
-class QAction;
-
 namespace calmora {
 
 struct AppState;
@@ -21,8 +17,8 @@ struct StressLevel
     int delayRange;
 };
 
-// Random sounds: the scheduling step of each tick, the stress levels and the
-// "Turn Me Off" switch.
+// Random sounds: the scheduling step of each tick, the stress levels, and the
+// sounds played by themselves (DelayLaugh, Laugh).
 class Scheduler final : public QObject
 {
     Q_OBJECT
@@ -32,7 +28,7 @@ public:
     static constexpr int kLevels = 4;
     static const StressLevel kStressLevels[kLevels];
 
-    Scheduler(AppState &state, SoundList &list, MediaPlayer &player, RandomGenerator &random,
+    Scheduler(AppState &state, const SoundList &list, MediaPlayer &player, RandomGenerator &random,
               QObject *parent);
 
     // Puts the bounds of level index in force; an index outside 0..3 changes nothing.
@@ -48,28 +44,17 @@ public:
     // Plays a random ticked sound to its end.
     void Laugh();
 
-    // The user released the mouse on stress level button index (or chose it
-    // with the keyboard, which applies the level just the same).
-    void optstress_MouseUp(int index);
-
-    // The controls of the switch: "Turn Me Off", the tray's "Enable Sounds"
-    // and the timer they stop and start.
-    void attachSwitch(QCheckBox *chkDisable, QAction *mnuEnable, QTimer *tmrMinute);
-    // "Turn Me Off" changed, by the user or by "Enable Sounds".
-    void chkDisable_Click(bool ticked);
-    // "Enable Sounds": its mark always equals "Turn Me Off".
-    void mnuEnable_Click();
+    // The user picked stress level index: its bounds, a sample of it at once,
+    // and a new delay drawn from them.
+    void chooseLevel(int index);
 
 private:
     void pickRandomSound();
 
     AppState &m_state;
-    SoundList &m_list;
+    const SoundList &m_list;
     MediaPlayer &m_player;
     RandomGenerator &m_random;
-    QCheckBox *m_chkDisable = nullptr;
-    QAction *m_mnuEnable = nullptr;
-    QTimer *m_tmrMinute = nullptr;
     double m_elapsedMinutes = 0;
 };
 

@@ -1,15 +1,12 @@
-#include "app/appstate.h"
-#include "app/frmmain.h"
 #include "app/updatecheck.h"
+#include "core/appstate.h"
 #include "fakes.h"
 #include "net/folderlisting.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 using namespace calmora;
 using namespace calmora::test;
@@ -17,8 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kQuestion =
-    u"A newer version of Calmora exists on the network.  Do you want to update your version?"_s;
 // A whole second, so offsets below a second stay within it.
 const QDateTime kLocalTime = QDateTime::fromSecsSinceEpoch(1700000000);
 
@@ -46,8 +41,8 @@ class TestUpdateCheck : public QObject
         {
             QDir(rig.dir.path()).mkpath(u"my programs"_s);
             QDir(rig.dir.path()).mkpath(u"shared folder"_s);
-            rig.program.folder = rig.dir.filePath(u"my programs"_s);
-            share = rig.dir.filePath(u"shared folder"_s);
+            rig.program.folder = rig.path(u"my programs"_s);
+            share = rig.path(u"shared folder"_s);
             localCopy = rig.program.folder + u"/calmora"_s;
             writeProgram(localCopy, "old", kLocalTime);
             state.NetPath = share;
@@ -55,103 +50,64 @@ class TestUpdateCheck : public QObject
         }
         UpdateOutcome check()
         {
-            const Services services = rig.services();
-            return Check_Update({state, File1, services, nullptr});
+            UpdateOutcome outcome{};
+            offer = findUpdate(state, File1, rig.program, &outcome);
+            return offer ? UpdateOutcome::Offered : outcome;
         }
         TestRig rig;
         AppState state;
-        FolderListing File1;
+        FolderListing File1{rig.files};
         QString share;
         QString localCopy;
+        std::optional<UpdateOffer> offer;
     };
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void asksOnlyForTheSameNameModifiedLater_data()
+    void offersOnlyTheSameNameModifiedLater_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("laterMs");
+        QTest::addColumn<bool>("clearPath");
         QTest::addColumn<UpdateOutcome>("outcome");
-        QTest::newRow("same time") << "calmora" << 0 << UpdateOutcome::NotNewer;
-        QTest::newRow("later within the same second") << "calmora" << 900 << UpdateOutcome::NotNewer;
-        QTest::newRow("one second later") << "calmora" << 1000 << UpdateOutcome::UpdaterStarted;
-        QTest::newRow("name differs in case") << "Calmora" << 60000 << UpdateOutcome::NoNetworkCopy;
-        QTest::newRow("name with extension") << "calmora.exe" << 60000 << UpdateOutcome::NoNetworkCopy;
+        QTest::newRow("same time") << "calmora" << 0 << false << UpdateOutcome::NotNewer;
+        QTest::newRow("later within the same second") << "calmora" << 900 << false << UpdateOutcome::NotNewer;
+        QTest::newRow("one second later") << "calmora" << 1000 << false << UpdateOutcome::Offered;
+        QTest::newRow("name differs in case") << "Calmora" << 60000 << false << UpdateOutcome::NoNetworkCopy;
+        QTest::newRow("name with extension") << "calmora.exe" << 60000 << false << UpdateOutcome::NoNetworkCopy;
+        // The listing still shows the folder it was bound to earlier.
+        QTest::newRow("no shared folder") << "calmora" << 60000 << true << UpdateOutcome::NoNetworkCopy;
     }
 
-    void asksOnlyForTheSameNameModifiedLater()
+    void offersOnlyTheSameNameModifiedLater()
     {
         QFETCH(QString, name);
         QFETCH(int, laterMs);
-        QFETCH(UpdateOutcome, outcome);
+        QFETCH(bool, clearPath);
         Fixture f;
         writeProgram(f.share + QLatin1Char('/') + name, "new", kLocalTime.addMSecs(laterMs));
-
-        QCOMPARE(f.check(), outcome);
-        const bool asked = outcome == UpdateOutcome::UpdaterStarted;
-        QCOMPARE(f.rig.dialogs.questions, asked ? QStringList{kQuestion} : QStringList{});
-        QVERIFY(f.rig.dialogs.messages.isEmpty());
-        QCOMPARE(f.rig.launcher.starts.size(), asked ? 1 : 0);
-        if (asked) { // both paths, as two arguments
-            QCOMPARE(f.rig.launcher.starts[0].program, f.rig.program.folder + u"/update"_s);
-            QCOMPARE(f.rig.launcher.starts[0].arguments, (QStringList{f.share + u"/calmora"_s, f.localCopy}));
-        }
-    }
-
-    void noLeavesEverythingAndAsksAgainNextTime()
-    {
-        Fixture f;
-        writeProgram(f.share + u"/calmora"_s, "new", kLocalTime.addSecs(1));
-        f.rig.dialogs.answers = {false, false};
-        QCOMPARE(f.check(), UpdateOutcome::Declined);
-        QVERIFY(f.rig.launcher.starts.isEmpty());
-        QFile local(f.localCopy);
-        QVERIFY(local.open(QIODevice::ReadOnly));
-        QCOMPARE(local.readAll(), QByteArray("old"));
-        QCOMPARE(QFileInfo(f.localCopy).lastModified(), kLocalTime);
-
-        QCOMPARE(f.check(), UpdateOutcome::Declined);
-        QCOMPARE(f.rig.dialogs.questions.size(), 2);
-    }
-
-    void noSharedFolderLooksNowhere()
-    {
-        // The listing still shows a folder it was bound to earlier.
-        Fixture f;
-        writeProgram(f.share + u"/calmora"_s, "new", kLocalTime.addSecs(60));
-        f.state.NetPath.clear();
-        QCOMPARE(f.check(), UpdateOutcome::NoNetworkCopy);
-        QVERIFY(f.rig.dialogs.questions.isEmpty());
+        if (clearPath)
+            f.state.NetPath.clear();
+        QTEST(f.check(), "outcome");
+        if (!f.offer)
+            return;
+        // Both paths, as two arguments, to the updater beside the program.
+        QVERIFY(startUpdater(f.rig.launcher, f.rig.program, *f.offer));
+        QCOMPARE(f.rig.launcher.starts[0].program, f.rig.program.folder + u"/update"_s);
+        QCOMPARE(f.rig.launcher.starts[0].arguments, (QStringList{f.share + u"/calmora"_s, f.localCopy}));
+        QCOMPARE(contents(f.localCopy), QByteArray("old"));
     }
 
     void failuresAreSilent()
     {
         Fixture f;
         writeProgram(f.share + u"/calmora"_s, "new", kLocalTime.addSecs(60));
+        QCOMPARE(f.check(), UpdateOutcome::Offered);
         f.rig.launcher.failStarts = true;
-        QCOMPARE(f.check(), UpdateOutcome::Failed);
-        QCOMPARE(f.rig.launcher.starts.size(), 1);
-
+        QVERIFY(!startUpdater(f.rig.launcher, f.rig.program, *f.offer));
         QVERIFY(QFile::remove(f.localCopy));
         QCOMPARE(f.check(), UpdateOutcome::Failed);
-        QCOMPARE(f.rig.dialogs.questions.size(), 1); // only the first check asked
-        QVERIFY(f.rig.dialogs.messages.isEmpty());
-    }
-
-    void startUpAsksThenGoesOn()
-    {
-        Fixture f;
-        writeProgram(f.share + u"/calmora"_s, "new", kLocalTime.addSecs(60));
-        f.rig.writeSettings("[Settings]\nNetPath=" + f.share.toUtf8() + "\n");
-        f.rig.dialogs.answers = {false};
-        frmMain w(f.rig.services());
-        w.Form_Load();
-        QCOMPARE(f.rig.dialogs.questions, QStringList{kQuestion});
-        QVERIFY(w.tmrMinute()->isActive());
-        QVERIFY(!w.state().SettingsChanged);
     }
 };
 
-QTEST_MAIN(TestUpdateCheck)
+QTEST_GUILESS_MAIN(TestUpdateCheck)
 #include "tst_updatecheck.moc"

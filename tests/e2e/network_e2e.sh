@@ -40,9 +40,11 @@ e2e_log "Samba on loopback, mounted with smbnetfs"
 listening_445() {
     (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null
 }
-if listening_445; then
-    e2e_fail "port 445 on loopback is taken: another Samba runs"
-fi
+port_445_free() {
+    ! listening_445
+}
+# Another test run on this machine may hold the port for a while: wait for it.
+e2e_wait_for 240 port_445_free || e2e_fail "port 445 on loopback stays taken: another Samba runs"
 mkdir -p "$smb"/{share,private,lock,state,cache,pid} "$mnt" "$HOME/.smb"
 cat >"$smb/smb.conf" <<CONF
 [global]

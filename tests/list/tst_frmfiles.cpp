@@ -1,4 +1,4 @@
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "fakes.h"
 #include "list/frmfiles.h"
 #include "list/soundlist.h"
@@ -61,8 +61,7 @@ struct Chooser
     void press(const char *button) const { dialog->findChild<QPushButton *>(QLatin1String(button))->click(); }
 
     AppState state;
-    QListWidget list1;
-    SoundList list{&list1, state, nullptr};
+    SoundList list{state, nullptr};
     FakeDialogs dialogs;
     std::unique_ptr<frmFiles> dialog;
 };

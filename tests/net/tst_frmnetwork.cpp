@@ -1,18 +1,20 @@
-#include "app/appstate.h"
-#include "app/frmmain.h"
-#include "app/settings.h"
+#include "core/appstate.h"
+#include "core/settings.h"
 #include "fakes.h"
 #include "list/soundlist.h"
 #include "net/folderlisting.h"
 #include "net/frmnetwork.h"
 #include "net/frmpath.h"
-#include "netfakes.h"
+#include "net/frmreceive.h"
+#include "net/frmusers.h"
+#include "net/sender.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -27,19 +29,17 @@ struct Fixture
 {
     TestRig rig;
     AppState state;
-    FolderListing file1;
-    QAction mnuEnableNetwork{nullptr};
+    FolderListing file1{rig.files};
     Services services = rig.services();
+    bool chosenActive = false;
 
-    Fixture() { mnuEnableNetwork.setCheckable(true); }
     std::unique_ptr<frmNetwork> open()
     {
-        return std::make_unique<frmNetwork>(state, services, file1, &mnuEnableNetwork);
+        auto dialog = std::make_unique<frmNetwork>(state, services, file1);
+        QObject::connect(dialog.get(), &frmNetwork::activeChosen, [this](bool active) { chosenActive = active; });
+        return dialog;
     }
-    QString stored(const char *key) const
-    {
-        return rig.reopenStore()->get(u"Settings"_s, QLatin1String(key), u"<none>"_s);
-    }
+    QString stored(const char *key) const { return rig.stored(u"Settings"_s, QLatin1String(key)); }
 };
 
 template <typename T>
@@ -114,7 +114,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(f.rig.dialogs.messages.isEmpty());
         QVERIFY(f.state.NetActive);
-        QVERIFY(f.mnuEnableNetwork.isChecked());
+        QVERIFY(f.chosenActive);
         QVERIFY(f.state.SettingsChanged);
         QCOMPARE(f.state.UserCount, 3);
         QCOMPARE(f.state.Users[2], u"Bob"_s);
@@ -176,22 +176,21 @@ private Q_SLOTS:
         QFETCH(bool, hangs);
         Fixture f;
         auto files = std::make_shared<BlockingFileSystem>();
-        f.file1.setFileSystem(files);
-        f.file1.setWaitLimit(50);
+        FolderListing file1(files);
+        file1.setWaitLimit(50);
+        frmNetwork dialog(f.state, f.services, file1);
         if (hangs)
             files->hold();
-        auto dialog = f.open();
-        child<QLineEdit>(*dialog, "txtNetPath")->setText(f.rig.dir.filePath(u"gone"_s));
-        child<QCheckBox>(*dialog, "chkActive")->setChecked(true);
-        dialog->cmdOK_Click();
+        child<QLineEdit>(dialog, "txtNetPath")->setText(f.rig.dir.filePath(u"gone"_s));
+        child<QCheckBox>(dialog, "chkActive")->setChecked(true);
+        dialog.cmdOK_Click();
         files->release();
         QTEST(f.rig.dialogs.messages.value(0), "message");
         QTEST(f.state.NetActive, "active");
         // What was saved before the check stays; the next save stores the change.
         QCOMPARE(f.stored("NetActive"), u"True"_s);
-        QVERIFY(f.mnuEnableNetwork.isChecked());
         QVERIFY(f.state.SettingsChanged);
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
     void browseStartsAtTheFolderInForce()
@@ -221,37 +220,52 @@ private Q_SLOTS:
     {
         TestRig rig;
         AppState state;
-        QListWidget list1;
-        SoundList list{&list1, state, nullptr};
-        FolderListing file1;
+        SoundList list{state, nullptr};
         auto files = std::make_shared<BlockingFileSystem>();
-        file1.setFileSystem(files);
+        FolderListing file1(files);
         file1.setWaitLimit(50);
         files->hold();
         rig.writeSettings("[Settings]\nNetPath=" + rig.dir.path().toUtf8() + "\n");
-        Read_Settings({*rig.store, state, list, file1, rig.dialogs, nullptr});
+        QVERIFY(!readSettings(*rig.store, state, list, file1));
         files->release();
         QCOMPARE(state.NetPath, rig.dir.path());
         QVERIFY(file1.path().isEmpty());
-        QVERIFY(rig.dialogs.messages.isEmpty());
     }
 
-    void networkMenuStopsTheTimerWhileOpen()
+    void sendWithoutARecipientKeepsTheDialogAndListsFiftyAtMost()
     {
-        TestRig rig;
-        frmMain w(rig.services());
-        w.Form_Load();
-        bool timerRan = true;
-        onNextModal([&](QWidget *modal) {
-            timerRan = w.tmrMinute()->isActive();
-            qobject_cast<frmNetwork *>(modal)->cmdCancel_Click();
-        });
-        w.findChild<QAction *>(u"mnuNetwork"_s)->trigger();
-        QVERIFY(!timerRan);
-        QVERIFY(w.tmrMinute()->isActive());
-        // Opening filled in the computer's name; Cancel changed nothing else.
-        QCOMPARE(w.state().NetName, u"OFFICE-PC"_s);
-        QVERIFY(!w.state().SettingsChanged);
+        AppState state;
+        state.UserCount = 400;
+        for (int i = 1; i <= AppState::kMaxUsers; ++i)
+            state.Users[i] = u"u%1"_s.arg(i);
+        Sender sender(nullptr);
+        QPointer<frmUsers> dialog = new frmUsers(state, sender);
+        dialog->show();
+        QCOMPARE(child<QListWidget>(*dialog, "lstUsers")->count(), 50);
+        dialog->cmdSend_Click();
+        QVERIFY(!sender.busy());
+        QVERIFY(dialog && dialog->isVisible());
+        delete dialog;
+    }
+
+    // A window opens for every received text; a logo rendered anew for each one
+    // stayed behind in the pixmap cache and memory grew with every message.
+    void messageWindowsShareOneLogoAndSayWhatFailed()
+    {
+        FakeDialogs dialogs;
+        qint64 first = 0;
+        for (int i = 0; i < 3; ++i) {
+            frmReceive window(dialogs);
+            const QPixmap shown = child<QLabel>(window, "imgLogo")->pixmap();
+            QVERIFY(!shown.isNull());
+            if (i == 0)
+                first = shown.cacheKey();
+            QCOMPARE(shown.cacheKey(), first);
+        }
+        frmReceive window(dialogs);
+        window.Form_Load(QString(), u"File Read Error: Permission denied"_s);
+        QCOMPARE(dialogs.messages, QStringList{u"File Read Error: Permission denied"_s});
+        QVERIFY(window.text().isEmpty());
     }
 };
 

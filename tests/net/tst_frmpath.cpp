@@ -1,4 +1,4 @@
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "fakes.h"
 #include "net/frmpath.h"
 

@@ -1,24 +1,17 @@
-#include "app/appstate.h"
-#include "app/frmmain.h"
+#include "core/appstate.h"
 #include "fakes.h"
-#include "net/frmreceive.h"
 #include "net/messagefile.h"
-#include "net/network.h"
 #include "net/receiver.h"
-#include "netfakes.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <sys/stat.h>
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -51,52 +44,55 @@ void build(const QString &folder, const QString &recipe)
     }
 }
 
-// A receiver for "bob" over a temporary shared folder, driven tick by tick.
+// A receiver for "bob" over a temporary shared folder, driven tick by tick,
+// with what the main window would show.
 struct Fixture
 {
     QTemporaryDir dir;
-    QString share = dir.filePath(QStringLiteral("share"));
-    QString local = dir.filePath(QStringLiteral("local"));
+    QString share = dir.filePath(u"share"_s);
+    QString local = dir.filePath(u"local"_s);
     AppState state;
-    RecordingPlayer player;
-    FakeDialogs dialogs;
-    QWidget window;
-    QLabel *picNet = new QLabel(&window);
+    FakePlayer player;
     std::shared_ptr<BlockingFileSystem> files = std::make_shared<BlockingFileSystem>();
     Receiver receiver;
-    int rest = 0; // how often the rest of a tick ran
+    int rest = 0;          // how often the rest of a tick ran
+    bool indicator = false; // picNet
+    QString shown = u"<none>"_s;
+    QStringList problems;
 
     explicit Fixture(std::shared_ptr<FileSystem> other = nullptr)
-        : receiver(state, player, dialogs, picNet, &window, other ? std::move(other) : files)
+        : receiver(state, player, other ? std::move(other) : files)
     {
         QDir().mkpath(share);
         QDir().mkpath(local);
-        state.NetName = QStringLiteral("bob");
+        state.NetName = u"bob"_s;
         state.NetPath = share;
         state.NetActive = true;
         receiver.setLocalFolder(local);
         // Long enough that a local folder always answers within the tick.
         receiver.setTiming({5000, 2000});
+        QObject::connect(&receiver, &Receiver::soundStarting, [this] { indicator = true; });
+        QObject::connect(&receiver, &Receiver::textReceived, [this](const QString &text, const QString &problem) {
+            shown = text;
+            if (!problem.isEmpty())
+                problems.append(problem);
+            receiver.setMessageWindowOpen(true);
+        });
+        QObject::connect(&receiver, &Receiver::problem, [this](const QString &text) { problems.append(text); });
     }
-    ~Fixture()
-    {
-        files->release();
-        delete receiver.messageWindow();
-    }
+    ~Fixture() { files->release(); }
 
     void tick()
     {
-        picNet->hide();
+        indicator = false;
         receiver.receiveStep([this] { ++rest; });
     }
-    void drop(const char *name, const QByteArray &bytes)
+    void answer()
     {
-        put(share + QLatin1Char('/') + QLatin1String(name), bytes);
+        shown = u"<none>"_s;
+        receiver.setMessageWindowOpen(false);
     }
-    QString shown() const
-    {
-        return receiver.messageWindow() ? receiver.messageWindow()->text() : QStringLiteral("<none>");
-    }
+    void drop(const char *name, const QByteArray &bytes) { put(share + QLatin1Char('/') + QLatin1String(name), bytes); }
 };
 
 } // namespace
@@ -106,65 +102,64 @@ class TestReceiving : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     void soundPlaysThenTextIsShownThenTheTickGoesOn()
     {
         Fixture f;
         f.drop("bob.wav", "RIFF-sound");
-        f.drop("bob.txt", messageRecord(QStringLiteral("hello,\nbob")));
-        bool picNetDuringPlay = false;
-        f.player.duringWait = [&] { picNetDuringPlay = !f.picNet->isHidden(); };
+        f.drop("bob.txt", messageRecord(u"hello,\nbob"_s));
+        bool indicatorDuringPlay = false;
+        f.player.duringWait = [&] { indicatorDuringPlay = f.indicator; };
         QString shownWhenTheTickWentOn;
-        f.receiver.receiveStep([&] { shownWhenTheTickWentOn = f.shown(); });
+        f.receiver.receiveStep([&] { shownWhenTheTickWentOn = f.shown; });
 
-        QCOMPARE(f.player.played, QList<QByteArray>{"RIFF-sound"});
-        QVERIFY(picNetDuringPlay); // played to its end, with the indicator on
-        QVERIFY(!f.picNet->isHidden());
-        QCOMPARE(shownWhenTheTickWentOn, QStringLiteral("hello,\nbob"));
+        QCOMPARE(f.player.bytesPlayed, QList<QByteArray>{"RIFF-sound"});
+        QVERIFY(indicatorDuringPlay); // played to its end, with the indicator on
+        QCOMPARE(shownWhenTheTickWentOn, u"hello,\nbob"_s);
         QVERIFY(filesIn(f.share).isEmpty());
         QVERIFY(filesIn(f.local).isEmpty()); // the copy played is gone too
 
         // One sound a tick, names differing only in case too; the open window
-        // keeps its text and the new text waits.
+        // keeps its text, is brought forward at each, and the new text waits.
+        int raised = 0;
+        QObject::connect(&f.receiver, &Receiver::textWaiting, [&] { ++raised; });
         f.drop("bob.wav", "two");
         f.drop("BOB.WAV", "two");
-        f.drop("bob.txt", messageRecord(QStringLiteral("second")));
+        f.drop("bob.txt", messageRecord(u"second"_s));
         f.tick();
         QCOMPARE(filesIn(f.share).size(), 2);
         f.tick();
-        QCOMPARE(f.player.played, (QList<QByteArray>{"RIFF-sound", "two", "two"}));
-        QCOMPARE(f.shown(), QStringLiteral("hello,\nbob"));
-        QCOMPARE(filesIn(f.share), QStringList{QStringLiteral("bob.txt")});
-
-        // OK hides the indicator and closes the window.
-        frmReceive *window = f.receiver.messageWindow();
-        QVERIFY(window->isVisible());
-        window->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
-        QVERIFY(f.picNet->isHidden());
-        QTRY_VERIFY(!f.receiver.messageWindow());
+        QCOMPARE(f.player.bytesPlayed, (QList<QByteArray>{"RIFF-sound", "two", "two"}));
+        QCOMPARE(f.shown, u"hello,\nbob"_s);
+        QCOMPARE(raised, 2);
+        QCOMPARE(filesIn(f.share), QStringList{u"bob.txt"_s});
+        // Once the window is answered, the next sound brings the waiting text.
+        f.answer();
+        f.drop("bob.wav", "three");
+        f.tick();
+        QCOMPARE(f.shown, u"second"_s);
+        QVERIFY(filesIn(f.share).isEmpty());
     }
 
     void nothingIsTouchedThroughAName_data()
     {
         QTest::addColumn<QString>("netName");
-        QTest::addColumn<QString>("netPath");
-        QTest::newRow("name leaving the folder") << QStringLiteral("../bob") << QStringLiteral("share");
-        QTest::newRow("no shared folder") << QStringLiteral("bob") << QString();
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("name leaving the folder") << u"../bob"_s << true;
+        QTest::newRow("no shared folder") << u"bob"_s << false;
     }
 
     void nothingIsTouchedThroughAName()
     {
         QFETCH(QString, netName);
-        QFETCH(QString, netPath);
+        QFETCH(bool, folder);
         Fixture f;
         f.state.NetName = netName;
-        f.state.NetPath = netPath.isEmpty() ? QString() : f.share;
-        put(f.dir.filePath(QStringLiteral("bob.wav")), "outside");
+        f.state.NetPath = folder ? f.share : QString();
+        put(f.dir.filePath(u"bob.wav"_s), "outside");
         f.tick();
         QCOMPARE(f.rest, 1);
         QCOMPARE(f.files->calls(), 0);
-        QVERIFY(f.player.played.isEmpty());
+        QVERIFY(f.player.bytesPlayed.isEmpty());
     }
 
     // What this computer takes from the shared folder in two ticks, including
@@ -176,41 +171,36 @@ private Q_SLOTS:
         QTest::addColumn<int>("played");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("messages");
-        const QString none = QStringLiteral("<none>");
-        const QString outside = QStringLiteral("../outside.wav");
-        const QString longName = QString(251, QLatin1Char('b')) + QStringLiteral(".wav");
-        QTest::newRow("someone else's message") << strings({"ann.wav", "ann.txt=hi"}) << false << 0
-                                                << strings({"ann.txt", "ann.wav"}) << none << 0;
+        QTest::addColumn<int>("problems");
+        const QString none = u"<none>"_s;
+        const QString outside = u"../outside.wav"_s;
+        const QString longName = QString(251, QLatin1Char('b')) + u".wav"_s;
+        QTest::newRow("someone else's message")
+            << strings({"ann.wav", "ann.txt=hi"}) << false << 0 << strings({"ann.txt", "ann.wav"}) << none << 0;
         QTest::newRow("text alone waits for a sound")
             << strings({"bob.txt=hi"}) << false << 0 << strings({"bob.txt"}) << none << 0;
         QTest::newRow("sounds off: text shown, sound kept")
-            << strings({"bob.wav", "bob.txt=hi"}) << true << 0 << strings({"bob.wav"}) << QStringLiteral("hi")
-            << 0;
+            << strings({"bob.wav", "bob.txt=hi"}) << true << 0 << strings({"bob.wav"}) << u"hi"_s << 0;
         // Links are never followed and never delete what they point to; the link itself goes.
         QTest::newRow("link to a file outside")
-            << QStringList{QStringLiteral("bob.wav->") + outside} << false << 0 << QStringList() << none << 0;
+            << QStringList{u"bob.wav->"_s + outside} << false << 0 << QStringList() << none << 0;
         QTest::newRow("text linked outside")
-            << QStringList{QStringLiteral("bob.wav"), QStringLiteral("bob.txt->") + outside} << false << 1
-            << QStringList() << none << 0;
+            << QStringList{u"bob.wav"_s, u"bob.txt->"_s + outside} << false << 1 << QStringList() << none << 0;
         // Names another program may leave: never taken for ours, never touched.
-        QTest::newRow("names with line ends")
-            << strings({"bob.wav\n", "\nbob.wav", "bob\n.wav"}) << false << 0
-            << strings({"\nbob.wav", "bob\n.wav", "bob.wav\n"}) << none << 0;
-        QTest::newRow("255-byte name beside a message") << QStringList{longName, QStringLiteral("bob.wav")}
-                                                        << false << 1 << QStringList{longName} << none << 0;
+        QTest::newRow("names with line ends") << strings({"bob.wav\n", "\nbob.wav", "bob\n.wav"}) << false << 0
+                                              << strings({"\nbob.wav", "bob\n.wav", "bob.wav\n"}) << none << 0;
+        QTest::newRow("255-byte name beside a message")
+            << QStringList{longName, u"bob.wav"_s} << false << 1 << QStringList{longName} << none << 0;
         // Entries that are no files are left alone, silently, tick after tick.
-        QTest::newRow("pipe named like the sound") << strings({"bob.wav|", "bob.txt=hi"}) << false << 0
-                                                   << strings({"bob.txt", "bob.wav"}) << none << 0;
-        QTest::newRow("folder named like the sound") << strings({"bob.wav/", "bob.txt=hi"}) << false << 0
-                                                     << strings({"bob.txt", "bob.wav"}) << none << 0;
+        QTest::newRow("pipe named like the sound")
+            << strings({"bob.wav|", "bob.txt=hi"}) << false << 0 << strings({"bob.txt", "bob.wav"}) << none << 0;
         QTest::newRow("folder named like the text")
             << strings({"bob.wav", "bob.txt/"}) << false << 1 << strings({"bob.txt"}) << none << 0;
         // Files too big or not text: bounded reads, one clear message at most.
         QTest::newRow("2 GB sound") << strings({"bob.wav@2147483648", "bob.txt=hi"}) << false << 0
                                     << strings({"bob.txt", "bob.wav"}) << none << 1;
-        QTest::newRow("2 GB text") << strings({"bob.wav", "bob.txt@2147483648"}) << false << 1
-                                   << QStringList() << QStringLiteral("*") << 0;
+        QTest::newRow("2 GB text") << strings({"bob.wav", "bob.txt@2147483648"}) << false << 1 << QStringList()
+                                   << u"*"_s << 0;
     }
 
     void whatTwoTicksTake()
@@ -221,27 +211,27 @@ private Q_SLOTS:
         Fixture f;
         QFETCH(bool, soundsOff);
         f.state.SoundsDisabled = soundsOff;
-        put(f.dir.filePath(QStringLiteral("outside.wav")), "keep me");
+        put(f.dir.filePath(u"outside.wav"_s), "keep me");
         for (const QString &recipe : std::as_const(recipes))
             build(f.share, recipe);
         f.tick();
         QTRY_COMPARE(f.rest, 1);
-        QCOMPARE(!f.picNet->isHidden(), !f.player.played.isEmpty());
+        QCOMPARE(f.indicator, !f.player.bytesPlayed.isEmpty());
         f.tick();
         QTRY_COMPARE(f.rest, 2);
-        QTEST(int(f.player.played.size()), "played");
+        QTEST(int(f.player.bytesPlayed.size()), "played");
         QStringList entries = entriesIn(f.share);
         entries.sort();
         left.sort();
         QCOMPARE(entries, left);
         if (shown == QLatin1String("*"))
-            QVERIFY(f.shown() != QLatin1String("<none>"));
+            QVERIFY(f.shown != QLatin1String("<none>"));
         else
-            QCOMPARE(f.shown(), shown);
-        QTEST(int(f.dialogs.messages.size()), "messages");
+            QCOMPARE(f.shown, shown);
+        QTEST(int(f.problems.size()), "problems");
         QCOMPARE(entriesIn(f.dir.path()), strings({"local", "outside.wav", "share"}));
         QVERIFY(filesIn(f.local).isEmpty());
-        QCOMPARE(contents(f.dir.filePath(QStringLiteral("outside.wav"))), QByteArray("keep me"));
+        QCOMPARE(contents(f.dir.filePath(u"outside.wav"_s)), QByteArray("keep me"));
     }
 
     // The shared folder goes away at each operation of a receive step in turn.
@@ -257,34 +247,37 @@ private Q_SLOTS:
     {
         QFETCH(int, fault);
         for (int at = 1;; ++at) {
-            auto files = std::make_shared<FaultyFileSystem>();
+            QTemporaryDir dir;
+            const QString share = dir.filePath(u"share"_s);
+            auto files = std::make_shared<FaultyFileSystem>(share, FaultyFileSystem::Fault(fault), at);
             Fixture f(files);
-            files->arm(f.share, FaultyFileSystem::Fault(fault), at);
-            f.drop("bob.wav", "one");
-            f.drop("bob.txt", messageRecord(QStringLiteral("one")));
+            f.state.NetPath = share;
+            QDir().mkpath(share);
+            put(share + u"/bob.wav"_s, "one");
+            put(share + u"/bob.txt"_s, messageRecord(u"one"_s));
             f.tick();
             QTRY_COMPARE(f.rest, 1);
             const QByteArray context = "fault at operation " + QByteArray::number(at);
             // Nothing half received is played.
-            QVERIFY2(f.player.played.isEmpty() || f.player.played == QList<QByteArray>{"one"},
+            QVERIFY2(f.player.bytesPlayed.isEmpty() || f.player.bytesPlayed == QList<QByteArray>{"one"},
                      context.constData());
-            // The window reports what it could not read or delete; nothing else is reported.
-            QVERIFY2(f.dialogs.messages.size() <= (f.receiver.messageWindow() ? 1 : 0),
-                     qPrintable(f.dialogs.messages.join(QLatin1Char('|'))));
+            // Only a text that could not be read or deleted is reported, in its window.
+            QVERIFY2(f.problems.isEmpty() || (f.problems.size() == 1 && f.shown != u"<none>"_s),
+                     qPrintable(f.problems.join(u'|')));
             QVERIFY2(filesIn(f.local).isEmpty(), context.constData());
             if (!files->struck())
                 break;
 
             // The folder is back: the next tick receives as usual.
-            delete f.receiver.messageWindow();
-            QDir().mkpath(f.share);
-            f.drop("bob.wav", "two");
-            f.drop("bob.txt", messageRecord(QStringLiteral("two")));
+            f.answer();
+            QDir().mkpath(share);
+            put(share + u"/bob.wav"_s, "two");
+            put(share + u"/bob.txt"_s, messageRecord(u"two"_s));
             f.tick();
             QTRY_COMPARE(f.rest, 2);
-            QVERIFY2(f.player.played.endsWith("two"), context.constData());
-            QCOMPARE(f.shown(), QStringLiteral("two"));
-            QVERIFY2(filesIn(f.share).isEmpty(), context.constData());
+            QVERIFY2(f.player.bytesPlayed.endsWith("two"), context.constData());
+            QCOMPARE(f.shown, u"two"_s);
+            QVERIFY2(filesIn(share).isEmpty(), context.constData());
         }
     }
 
@@ -305,11 +298,11 @@ private Q_SLOTS:
         f.tick();
         QCOMPARE(f.rest, 3);
         QCOMPARE(f.files->calls(), calls);
-        QVERIFY(f.player.played.isEmpty());
+        QVERIFY(f.player.bytesPlayed.isEmpty());
 
         // Once the share answers, the message is handled as usual.
         f.files->release();
-        QTRY_COMPARE(f.player.played, QList<QByteArray>{"late"});
+        QTRY_COMPARE(f.player.bytesPlayed, QList<QByteArray>{"late"});
         QTRY_VERIFY(!f.receiver.busy());
         QVERIFY(filesIn(f.share).isEmpty());
         QCOMPARE(f.rest, 3);
@@ -326,64 +319,18 @@ private Q_SLOTS:
         f.player.duringWait = [&] {
             f.files->release();
             QTest::qWait(200);
-            playedMeanwhile = int(f.player.played.size());
+            playedMeanwhile = int(f.player.bytesPlayed.size());
         };
-        put(f.dir.filePath(QStringLiteral("farewell.wav")), "farewell");
-        f.player.setFileName(f.dir.filePath(QStringLiteral("farewell.wav")));
+        put(f.dir.filePath(u"farewell.wav"_s), "farewell");
+        f.player.setFileName(f.dir.filePath(u"farewell.wav"_s));
         f.player.setWait(true);
-        f.player.command(QStringLiteral("sound"));
+        f.player.command(u"sound"_s);
         f.player.duringWait = nullptr;
         QCOMPARE(playedMeanwhile, 1);
-        QTRY_COMPARE(f.player.played, (QList<QByteArray>{"farewell", "received"}));
+        QTRY_COMPARE(f.player.bytesPlayed, (QList<QByteArray>{"farewell", "received"}));
         QTRY_COMPARE(f.rest, 1);
-    }
-
-    void readFailureIsReportedAndTheWindowStillShows()
-    {
-        FakeDialogs dialogs;
-        QLabel picNet;
-        frmReceive window(dialogs, &picNet);
-        window.Form_Load({QString(), std::make_error_code(std::errc::permission_denied)}, {});
-        QCOMPARE(dialogs.messages, QStringList{QStringLiteral("File Read Error: Permission denied")});
-        QVERIFY(window.text().isEmpty());
-    }
-
-    void tickPlaysTheMessageBeforeARandomSoundWhileReceivingIsOn()
-    {
-        TestRig rig;
-        const QString share = rig.dir.filePath(QStringLiteral("share"));
-        QDir().mkpath(share);
-        rig.writeSettings("[Settings]\nNetActive=True\nNetName=bob\nNetPath=" + share.toUtf8()
-                          + "\n[WAV%20Files]\nNumWavs=1\nwav0=\"/s/random.wav,True\"\n");
-        frmMain w(rig.services());
-        w.Form_Load();
-        w.network().receiver().setTiming({5000, 2000});
-        // Five quiet ticks bring the first random sound due.
-        for (int i = 0; i < 5; ++i)
-            w.tmrMinute_Timer();
-        QVERIFY(rig.player.soundsPlayed().isEmpty());
-        put(share + QStringLiteral("/bob.wav"), "RIFF");
-        w.tmrMinute_Timer();
-        const QStringList sounds = rig.player.soundsPlayed();
-        QCOMPARE(sounds.size(), 2);
-        QVERIFY(sounds.at(0).contains(QLatin1String("calmora-received-")));
-        QCOMPARE(sounds.at(1), QStringLiteral("/s/random.wav"));
-        QVERIFY(filesIn(share).isEmpty());
-        QVERIFY(w.findChild<QLabel *>(QStringLiteral("picNet"))->isVisible());
-        w.tmrMinute_Timer();
-        QVERIFY(!w.findChild<QLabel *>(QStringLiteral("picNet"))->isVisible());
-
-        // Turned off, receiving leaves the folder alone from the next tick on.
-        put(share + QStringLiteral("/bob.wav"), "RIFF");
-        auto *cmdSend = w.findChild<QPushButton *>(QStringLiteral("cmdSend"));
-        w.findChild<QAction *>(QStringLiteral("mnuEnableNetwork"))->trigger();
-        QVERIFY(cmdSend->isEnabled());
-        w.tmrMinute_Timer();
-        QVERIFY(!cmdSend->isEnabled());
-        QCOMPARE(rig.player.soundsPlayed().size(), 2);
-        QCOMPARE(filesIn(share), QStringList{QStringLiteral("bob.wav")});
     }
 };
 
-QTEST_MAIN(TestReceiving)
+QTEST_GUILESS_MAIN(TestReceiving)
 #include "tst_receiving.moc"

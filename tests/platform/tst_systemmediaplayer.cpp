@@ -163,7 +163,7 @@ class TestSystemMediaPlayer : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString fixture(const char *name) const
     {
-        return QFINDTESTDATA("../fixtures") + u'/' + QLatin1String(name);
+        return QStringLiteral(CALMORA_TEST_FIXTURES) + u'/' + QLatin1String(name);
     }
 
 private Q_SLOTS:
@@ -174,7 +174,7 @@ private Q_SLOTS:
         QVERIFY(writeSound(path(u"beep.wav"_s)));
         QVERIFY(writeSound(path(u"nodata.wav"_s), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 0));
         // A 32x24 uncompressed AVI of ten frames.
-        QVERIFY(QFile::copy(QFINDTESTDATA("clip.avi"), path(u"clip.avi"_s)));
+        QVERIFY(QFile::copy(QStringLiteral(CALMORA_TEST_CLIP), path(u"clip.avi"_s)));
         QVERIFY(QDir().mkpath(path(u"x.wav"_s)));
         // No test may reach the desktop's real sound server.
         qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(u"no-server"_s)));

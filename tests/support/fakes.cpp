@@ -1,8 +1,37 @@
 #include "fakes.h"
 
+#include "platform/posixfilesystem.h"
+
+#include <QDir>
 #include <QFile>
 
 namespace calmora::test {
+
+QStringList strings(std::initializer_list<const char *> texts)
+{
+    QStringList list;
+    for (const char *text : texts)
+        list.append(QString::fromUtf8(text));
+    return list;
+}
+
+QByteArray contents(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString &file, const QByteArray &bytes)
+{
+    QFile f(file);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
 
 void FakePlayer::setDeviceType(const QString &deviceType)
 {
@@ -11,6 +40,7 @@ void FakePlayer::setDeviceType(const QString &deviceType)
 
 void FakePlayer::setFileName(const QString &name)
 {
+    m_fileName = name;
     log.append(QLatin1String("file ") + name);
 }
 
@@ -23,6 +53,15 @@ void FakePlayer::setWait(bool on)
 void FakePlayer::command(const QString &command)
 {
     log.append(QLatin1String("command ") + command);
+    if (command.compare(QLatin1String("sound"), Qt::CaseInsensitive) != 0)
+        return;
+    QFile file(m_fileName);
+    bytesPlayed.append(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    if (wait && duringWait) {
+        setWaiting(true);
+        duringWait();
+        setWaiting(false);
+    }
 }
 
 QStringList FakePlayer::soundsPlayed() const
@@ -78,18 +117,110 @@ bool FakeLauncher::activate(qint64 pid)
     return canRaise && running.contains(pid);
 }
 
-bool FakeLauncher::isRunning(qint64 pid)
+InterceptedFileSystem::InterceptedFileSystem() : m_real(std::make_shared<PosixFileSystem>()) {}
+
+FileSystem::Info InterceptedFileSystem::info(const QString &path, std::error_code &error)
 {
-    return running.contains(pid);
+    return interrupt(path, error, {}, {}) ? Info{} : m_real->info(path, error);
 }
 
-void FakeTray::add(const QIcon &, const QString &newTip)
+FileSystem::Info InterceptedFileSystem::entryInfo(const QString &path, std::error_code &error)
 {
-    present = true;
-    tip = newTip;
+    return interrupt(path, error, {}, {}) ? Info{} : m_real->entryInfo(path, error);
 }
 
-TestRig::TestRig(quint32 seed) : random(seed), store(std::make_unique<SettingsStore>(settingsPath()))
+void InterceptedFileSystem::forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
+                                        std::error_code &error)
+{
+    if (!interrupt(folder + QLatin1Char('/'), error, {}, {}))
+        m_real->forEachName(folder, visit, error);
+}
+
+QByteArray InterceptedFileSystem::read(const QString &path, qint64 maxBytes, std::error_code &error)
+{
+    return interrupt(path, error, {}, {}) ? QByteArray() : m_real->read(path, maxBytes, error);
+}
+
+void InterceptedFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error)
+{
+    if (!interrupt(from, error, to, {}))
+        m_real->copy(from, to, maxBytes, error);
+}
+
+void InterceptedFileSystem::write(const QString &path, const QByteArray &bytes, std::error_code &error)
+{
+    if (!interrupt(path, error, path, bytes))
+        m_real->write(path, bytes, error);
+}
+
+void InterceptedFileSystem::rename(const QString &from, const QString &to, std::error_code &error)
+{
+    if (!interrupt(from, error, {}, {}))
+        m_real->rename(from, to, error);
+}
+
+void InterceptedFileSystem::remove(const QString &path, std::error_code &error)
+{
+    if (!interrupt(path, error, {}, {}))
+        m_real->remove(path, error);
+}
+
+void BlockingFileSystem::hold()
+{
+    std::lock_guard lock(m_mutex);
+    m_held = true;
+}
+
+void BlockingFileSystem::release()
+{
+    std::lock_guard lock(m_mutex);
+    m_held = false;
+    m_released.notify_all();
+}
+
+int BlockingFileSystem::calls() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_calls;
+}
+
+bool BlockingFileSystem::interrupt(const QString &, std::error_code &, const QString &, const QByteArray &)
+{
+    std::unique_lock lock(m_mutex);
+    ++m_calls;
+    m_released.wait(lock, [this] { return !m_held; });
+    return false;
+}
+
+bool FaultyFileSystem::struck() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_struck;
+}
+
+bool FaultyFileSystem::interrupt(const QString &path, std::error_code &error, const QString &target,
+                                 const QByteArray &bytes)
+{
+    std::lock_guard lock(m_mutex);
+    const QString prefix = m_folder + QLatin1Char('/');
+    if ((!path.startsWith(prefix) && !target.startsWith(prefix)) || ++m_count != m_at)
+        return false;
+    m_struck = true;
+    if (m_fault == Fault::Vanish) {
+        QDir(m_folder).removeRecursively();
+        return false;
+    }
+    if (m_fault == Fault::HalfWrite && !target.isEmpty()) {
+        const QByteArray whole = bytes.isEmpty() ? contents(path) : bytes;
+        put(target, whole.left(whole.size() / 2));
+    }
+    error = std::make_error_code(std::errc::io_error);
+    return true;
+}
+
+TestRig::TestRig(quint32 seed)
+    : random(seed), files(std::make_shared<PosixFileSystem>()),
+      store(std::make_unique<SettingsStore>(settingsPath()))
 {
     program.baseName = QStringLiteral("calmora");
     program.fileName = QStringLiteral("calmora");
@@ -101,6 +232,7 @@ TestRig::TestRig(quint32 seed) : random(seed), store(std::make_unique<SettingsSt
 Services TestRig::services()
 {
     Services s;
+    s.files = files;
     s.player = &player;
     s.dialogs = &dialogs;
     s.launcher = &launcher;
@@ -117,12 +249,14 @@ std::unique_ptr<SettingsStore> TestRig::reopenStore() const
     return std::make_unique<SettingsStore>(settingsPath());
 }
 
+QString TestRig::stored(const QString &section, const QString &key) const
+{
+    return reopenStore()->get(section, key, QStringLiteral("<none>"));
+}
+
 void TestRig::writeSettings(const QByteArray &ini)
 {
-    QFile file(settingsPath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(ini);
-    file.close();
+    put(settingsPath(), ini);
     store->reload();
 }
 

@@ -1,16 +1,11 @@
-#include "app/appstate.h"
-#include "app/frmmain.h"
+#include "core/appstate.h"
 #include "fakes.h"
 #include "list/soundlist.h"
+#include "sound/functionkeys.h"
+#include "sound/playback.h"
 #include "sound/scheduler.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QListWidget>
-#include <QRadioButton>
-#include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 
 #include <map>
 
@@ -18,7 +13,7 @@ using namespace calmora;
 using namespace calmora::test;
 using namespace Qt::StringLiterals;
 
-class TestScheduler : public QObject
+class TestSound : public QObject
 {
     Q_OBJECT
 
@@ -31,8 +26,7 @@ class TestScheduler : public QObject
         }
         TestRig rig;
         AppState state;
-        QListWidget list1;
-        SoundList list{&list1, state, nullptr};
+        SoundList list{state, nullptr};
         Scheduler scheduler{state, list, rig.player, rig.random, nullptr};
 
         // Ticks until a random sound starts; -1 if none within limit.
@@ -49,8 +43,6 @@ class TestScheduler : public QObject
     };
 
 private Q_SLOTS:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
     // 2.5 minutes have passed after five ticks; only the sixth exceeds the delay of 2.
     void firstSoundComesOnTheTickAt180Seconds_data()
     {
@@ -103,7 +95,11 @@ private Q_SLOTS:
         QFETCH(int, lowest);
         QFETCH(int, highest);
         Fixture f;
-        f.scheduler.applyStressBounds(level);
+        // Picking a level plays a sample of it at once, and changes what is stored.
+        f.scheduler.chooseLevel(level);
+        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/0.wav"_s});
+        QCOMPARE(f.state.StressIndex, level);
+        QVERIFY(f.state.SettingsChanged);
         std::map<int, int> seen;
         for (int i = 0; i < 20000; ++i) {
             f.scheduler.DelayLaugh();
@@ -128,62 +124,58 @@ private Q_SLOTS:
         QVERIFY(!counts.count(u"/s/1.wav"_s));
         for (const auto &[name, count] : counts)
             QVERIFY2(std::abs(count - draws / 3) < draws / 30, qPrintable(name));
-        QCOMPARE(f.state.SelectedSoundCount, 3);
+        QVERIFY(f.rig.player.wait);
     }
 
-    void pickingALevelPlaysASampleEvenWhenAlreadySelected()
+    void functionKeysPlayTheirAssignment_data()
     {
-        TestRig rig;
-        rig.writeSettings("[WAV%20Files]\nNumWavs=1\nwav0=\"/s/a.wav,True\"\n");
-        frmMain w(rig.services());
-        w.Form_Load();
-        auto *bad = w.findChild<QRadioButton *>(u"optstress2"_s);
-        QTest::mouseClick(bad, Qt::LeftButton);
-        QCOMPARE(rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
-        QVERIFY(w.state().SettingsChanged);
-
-        QTest::mouseClick(w.findChild<QRadioButton *>(u"optstress0"_s), Qt::LeftButton);
-        QCOMPARE(w.state().StressIndex, 0);
-        QVERIFY(w.state().NextDelayMinutes <= 7);
-        QCOMPARE(rig.player.soundsPlayed().size(), 2);
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("log");
+        const QStringList random{u"file /s/0.wav"_s, u"wait on"_s, u"command sound"_s};
+        QTest::newRow("F1: a file") << int(Qt::Key_F1)
+                                    << strings({"file /k/one.wav", "wait off", "command sound"});
+        QTest::newRow("F2: Random, to its end") << int(Qt::Key_F2) << random;
+        QTest::newRow("F3: random is a file name") << int(Qt::Key_F3)
+                                                   << strings({"file random", "wait off", "command sound"});
+        QTest::newRow("F12") << int(Qt::Key_F12) << strings({"file /k/twelve.wav", "wait off", "command sound"});
+        QTest::newRow("F5: nothing assigned") << int(Qt::Key_F5) << QStringList();
+        QTest::newRow("not a function key") << int(Qt::Key_F13) << QStringList();
     }
 
-    void turnMeOffAndEnableSoundsStayInStep()
+    void functionKeysPlayTheirAssignment()
     {
-        TestRig rig;
-        rig.writeSettings("[WAV%20Files]\nNumWavs=1\nwav0=\"/s/a.wav,True\"\n");
-        frmMain w(rig.services());
-        w.Form_Load();
-        auto *box = w.findChild<QCheckBox *>(u"chkDisable"_s);
-        auto *mark = w.findChild<QAction *>(u"mnuEnable"_s);
-        QVERIFY(!mark->isChecked());
-
-        QTest::mouseClick(box, Qt::LeftButton);
-        QVERIFY(w.state().SoundsDisabled);
-        QVERIFY(!w.tmrMinute()->isActive());
-        QVERIFY(mark->isChecked());
-        QVERIFY(rig.player.soundsPlayed().isEmpty());
-
-        // "Enable Sounds" flips the box, which plays a sound to its end and restarts the timer.
-        mark->trigger();
-        QVERIFY(!box->isChecked());
-        QVERIFY(w.tmrMinute()->isActive());
-        QCOMPARE(rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
-        QVERIFY(rig.player.wait);
+        QFETCH(int, key);
+        Fixture f;
+        f.state.FunctionKeyTable[1] = u"/k/one.wav"_s;
+        f.state.FunctionKeyTable[2] = u"Random"_s;
+        f.state.FunctionKeyTable[3] = u"random"_s;
+        f.state.FunctionKeyTable[12] = u"/k/twelve.wav"_s;
+        QCOMPARE(playFunctionKey(key, f.state, f.rig.player, f.scheduler), key != Qt::Key_F13);
+        QTEST(f.rig.player.log, "log");
     }
 
-    void aTickDuringAWaitingSoundRunsAfterIt()
+    void playOpensVideosAndPlaysTheRest_data()
     {
-        TestRig rig;
-        frmMain w(rig.services());
-        w.Form_Load();
-        rig.player.simulateWaiting(true);
-        w.tmrMinute_Timer();
-        QCOMPARE(w.scheduler().ElapsedMinutes(), 0.0);
-        rig.player.simulateWaiting(false);
-        QTRY_COMPARE(w.scheduler().ElapsedMinutes(), 0.5);
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow(".AVI in capitals is a video")
+            << u"/v/Clip.AVI"_s
+            << strings({"wait off", "device AVIVideo", "file /v/Clip.AVI", "command open", "command play"});
+        QTest::newRow(".avi.txt is a sound") << u"/v/clip.avi.txt"_s
+                                             << strings({"wait off", "device WaveAudio", "file /v/clip.avi.txt",
+                                                         "command sound"});
+        QTest::newRow("no highlight plays nothing")
+            << QString() << strings({"wait off", "device WaveAudio", "file ", "command sound"});
+    }
+
+    void playOpensVideosAndPlaysTheRest()
+    {
+        QFETCH(QString, name);
+        FakePlayer player;
+        playSelected(name, player);
+        QTEST(player.log, "log");
     }
 };
 
-QTEST_MAIN(TestScheduler)
-#include "tst_scheduler.moc"
+QTEST_GUILESS_MAIN(TestSound)
+#include "tst_sound.moc"

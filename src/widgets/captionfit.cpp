@@ -1,4 +1,4 @@
-#include "app/captionfit.h"
+#include "widgets/captionfit.h"
 
 #include <QLabel>
 #include <QRadioButton>

@@ -1,9 +1,8 @@
-#include "app/settings.h"
+#include "core/settings.h"
 
-#include "app/appstate.h"
+#include "core/appstate.h"
 #include "list/soundlist.h"
 #include "net/folderlisting.h"
-#include "platform/dialogs.h"
 #include "platform/settingsstore.h"
 
 #include <QDir>
@@ -77,11 +76,38 @@ QString storedBooleanText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-void Read_Settings(const SettingsContext &c)
-{
-    AppState &s = c.state;
-    const SettingsStore &store = c.store;
+namespace {
 
+QString userKey(int n)
+{
+    return numbered("User", n);
+}
+
+QString functionKey(int n)
+{
+    return numbered("F", n);
+}
+
+void putNetworkSettings(SettingsStore &store, const AppState &s)
+{
+    store.save(kSettings, QStringLiteral("NetName"), s.NetName);
+    store.save(kSettings, QStringLiteral("NetPath"), s.NetPath);
+    store.save(kSettings, QStringLiteral("NetActive"), storedBooleanText(s.NetActive));
+    store.save(kSettings, QStringLiteral("Users"), QString::number(s.UserCount));
+    for (int n = 1; n <= s.UserCount; ++n)
+        store.save(kSettings, userKey(n), s.Users[n]);
+}
+
+void putFunctionKeys(SettingsStore &store, const AppState &s)
+{
+    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
+        store.save(kFunctionKeys, functionKey(n), s.FunctionKeyTable[n]);
+}
+
+} // namespace
+
+std::error_code readSettings(const SettingsStore &store, AppState &s, SoundList &list, FolderListing &File1)
+{
     const std::optional<int> stress =
         parseStoredInteger(store.get(kSettings, QStringLiteral("StressIndex"), QStringLiteral("2")));
     s.StressIndex = stress && *stress >= 0 && *stress <= 3 ? *stress : 2;
@@ -94,18 +120,17 @@ void Read_Settings(const SettingsContext &c)
         parseStoredInteger(store.get(kSettings, QStringLiteral("Users"), QStringLiteral("0"))).value_or(0);
     s.UserCount = std::clamp(users, 0, AppState::kMaxUsers);
     for (int n = 1; n <= s.UserCount; ++n)
-        s.Users[n] = store.get(kSettings, numbered("User", n), QString());
+        s.Users[n] = store.get(kSettings, userKey(n), QString());
 
-    const std::error_code bindError = c.File1.setPath(s.NetPath);
-    if (bindError && !FolderListing::isDeviceUnavailable(bindError))
-        c.dialogs.message(c.parent, QString::fromStdString(bindError.message()));
+    std::error_code bindError = File1.setPath(s.NetPath);
+    if (FolderListing::isDeviceUnavailable(bindError))
+        bindError.clear();
 
-    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
-        s.FunctionKeyTable[n] = store.get(kFunctionKeys, numbered("F", n), QString());
+    readFunctionKeys(store, s);
 
-    c.list.clear();
+    list.clear();
     {
-        SoundList::Batch batch(c.list);
+        SoundList::Batch batch(list);
         const int keys = wavKeysToRead(store.get(kWavFiles, QStringLiteral("NumWavs"), QStringLiteral("0")));
         std::vector<std::pair<QString, bool>> entries;
         for (int n = 0; n < keys && int(entries.size()) < SoundList::kMaxEntries; ++n) {
@@ -119,39 +144,52 @@ void Read_Settings(const SettingsContext &c)
             return SoundList::sortsBefore(a.first, b.first);
         });
         for (const auto &[text, ticked] : entries)
-            c.list.addEntry(text, ticked);
+            list.addEntry(text, ticked);
     }
     s.SettingsChanged = false;
+    return bindError;
 }
 
-bool Save_Settings(const SettingsContext &c)
+bool saveSettings(SettingsStore &store, AppState &s, const SoundList &list)
 {
-    const AppState &s = c.state;
-    SettingsStore &store = c.store;
-
     store.deleteSection(kWavFiles);
     store.save(kSettings, QStringLiteral("StressIndex"), QString::number(s.StressIndex));
-    store.save(kSettings, QStringLiteral("NetName"), s.NetName);
-    store.save(kSettings, QStringLiteral("NetPath"), s.NetPath);
-    store.save(kSettings, QStringLiteral("NetActive"), storedBooleanText(s.NetActive));
-    store.save(kSettings, QStringLiteral("Users"), QString::number(s.UserCount));
-    for (int n = 1; n <= s.UserCount; ++n)
-        store.save(kSettings, numbered("User", n), s.Users[n]);
-    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
-        store.save(kFunctionKeys, numbered("F", n), s.FunctionKeyTable[n]);
-    const int count = c.list.count();
+    putNetworkSettings(store, s);
+    putFunctionKeys(store, s);
+    const int count = list.count();
     store.save(kWavFiles, QStringLiteral("NumWavs"), QString::number(count));
     for (int n = 0; n < count; ++n)
         store.save(kWavFiles, numbered("wav", n),
-                   c.list.text(n) + QLatin1Char(',') + storedBooleanText(c.list.isTicked(n)));
-    if (!store.sync()) {
-        // Unsaved changes stay marked, so closing still offers to save them.
-        c.dialogs.message(c.parent, QStringLiteral("The settings could not be saved to %1: %2")
-                                        .arg(QDir::toNativeSeparators(store.fileName()), store.lastError()));
+                   list.text(n) + QLatin1Char(',') + storedBooleanText(list.isTicked(n)));
+    // Unsaved changes stay marked when this fails, so closing still offers to save them.
+    if (!store.sync())
         return false;
-    }
-    c.state.SettingsChanged = false;
+    s.SettingsChanged = false;
     return true;
+}
+
+bool saveNetworkSettings(SettingsStore &store, const AppState &state)
+{
+    putNetworkSettings(store, state);
+    return store.sync();
+}
+
+void readFunctionKeys(const SettingsStore &store, AppState &s)
+{
+    for (int n = 1; n <= AppState::kFunctionKeys; ++n)
+        s.FunctionKeyTable[n] = store.get(kFunctionKeys, functionKey(n), QString());
+}
+
+bool saveFunctionKeys(SettingsStore &store, const AppState &state)
+{
+    putFunctionKeys(store, state);
+    return store.sync();
+}
+
+QString saveFailedMessage(const SettingsStore &store)
+{
+    return QStringLiteral("The settings could not be saved to %1: %2")
+        .arg(QDir::toNativeSeparators(store.fileName()), store.lastError());
 }
 
 } // namespace calmora

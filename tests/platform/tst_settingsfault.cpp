@@ -1,17 +1,16 @@
 // Saving the settings onto a file system that is full or read-only, for real.
 // Run inside `unshare -rm`, where the test may mount a small tmpfs of its own.
 
-#include "app/appstate.h"
-#include "app/settings.h"
+#include "core/appstate.h"
+#include "core/settings.h"
 #include "fakes.h"
 #include "list/soundlist.h"
 #include "net/folderlisting.h"
 #include "platform/settingsstore.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QTest>
 
 #include <cstdio>
@@ -25,12 +24,6 @@ using namespace calmora::test;
 namespace {
 
 constexpr int kPage = 4096;
-
-QByteArray contents(const QString &file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 bool mountTmpfs(const QString &folder, unsigned long flags = 0)
 {
@@ -63,11 +56,10 @@ class TestSettingsFault : public QObject
         explicit Fixture(const QString &file) : store(file) {}
         SettingsStore store;
         AppState state;
-        QListWidget list1;
-        SoundList list{&list1, state, nullptr};
-        FolderListing file1;
-        FakeDialogs dialogs;
-        SettingsContext context() { return {store, state, list, file1, dialogs, nullptr}; }
+        SoundList list{state, nullptr};
+        FolderListing file1{nullptr};
+        bool save() { return saveSettings(store, state, list); }
+        void read() { readSettings(store, state, list, file1); }
         void addEntries(const char *folder, int count)
         {
             for (int n = 0; n < count; ++n)
@@ -107,7 +99,7 @@ private Q_SLOTS:
         {
             Fixture old(file);
             old.addEntries("old", 3);
-            QVERIFY(Save_Settings(old.context()));
+            QVERIFY(old.save());
         }
         const QByteArray oldBytes = contents(file);
         if (readOnly)
@@ -116,15 +108,14 @@ private Q_SLOTS:
             fill(m_mount, freePages);
 
         Fixture f(file);
-        Read_Settings(f.context());
+        f.read();
         // Less than QSettings buffers before it writes, more than the room left.
         f.addEntries("new", 150);
-        QVERIFY(!Save_Settings(f.context()));
+        QVERIFY(!f.save());
         QCOMPARE(contents(file), oldBytes);
         QVERIFY(f.state.SettingsChanged);
-        QCOMPARE(f.dialogs.messages.size(), 1);
-        QVERIFY2(f.dialogs.messages.at(0).endsWith(QStringLiteral(": ") + reason),
-                 qPrintable(f.dialogs.messages.at(0)));
+        const QString message = saveFailedMessage(f.store);
+        QVERIFY2(message.endsWith(QStringLiteral(": ") + reason), qPrintable(message));
         QCOMPARE(QDir(m_mount + QStringLiteral("/Calmora")).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("calmora.conf")});
 
@@ -133,16 +124,16 @@ private Q_SLOTS:
             QVERIFY(mountTmpfs(m_mount, MS_REMOUNT));
         else
             QVERIFY(QFile::remove(m_mount + QStringLiteral("/filler")));
-        QVERIFY(Save_Settings(f.context()));
+        QVERIFY(f.save());
         Fixture back(file);
-        Read_Settings(back.context());
+        back.read();
         QCOMPARE(back.list.count(), 153);
     }
 };
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     QTemporaryDir probe;
     if (!mountTmpfs(probe.path())) {
         std::puts("SKIP: cannot mount a tmpfs here (run it under `unshare -rm`)");

@@ -1,0 +1,29 @@
+#include "list/explorer.h"
+
+#include "platform/launcher.h"
+
+namespace calmora {
+
+QString Explorer::open(const QString &folder)
+{
+    if (m_taskId != 0) {
+        if (m_launcher.activate(m_taskId))
+            return {};
+        // Still running where the desktop cannot raise it: a second one would
+        // only pile up windows.
+        if (m_launcher.isRunning(m_taskId))
+            return {};
+    }
+    const QStringList command = m_launcher.fileManagerCommand(folder);
+    const qint64 pid = command.isEmpty() ? 0 : m_launcher.start(command.constFirst(), command.mid(1));
+    if (pid == 0) {
+        const QString program = command.isEmpty() ? QString() : command.constFirst();
+        const QString reason = m_launcher.lastError();
+        return reason.isEmpty() ? QStringLiteral("%1: the program could not be started.").arg(program)
+                                : QStringLiteral("%1: %2").arg(program, reason);
+    }
+    m_taskId = pid;
+    return {};
+}
+
+} // namespace calmora

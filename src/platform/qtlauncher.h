@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/launcher.h"
+
+namespace calmora {
+
+// Starts programs with QProcess where the desktop offers no way to find a
+// process's window: nothing is brought forward, so a click starts the
+// program afresh.
+class QtLauncher final : public Launcher
+{
+public:
+    // fileManager opens the folder it is given as its one argument.
+    explicit QtLauncher(const QString &fileManager) : m_fileManager(fileManager) {}
+
+    qint64 start(const QString &program, const QStringList &arguments) override;
+    bool activate(qint64) override { return false; }
+    bool isRunning(qint64) override { return false; }
+    QString lastError() const override { return m_lastError; }
+    QStringList fileManagerCommand(const QString &folder) override;
+
+private:
+    QString m_fileManager;
+    QString m_lastError;
+};
+
+} // namespace calmora
