@@ -38,7 +38,7 @@ public:
         }
         return files.value(path).left(qsizetype(maxBytes));
     }
-    void copy(const QString &, const QString &, qint64, std::error_code &error) override { refuse(error); }
+    void copy(const QString &, const QString &, qint64, Links, std::error_code &error) override { refuse(error); }
     void write(const QString &, const QByteArray &, std::error_code &error) override { refuse(error); }
     void rename(const QString &, const QString &, std::error_code &error) override { refuse(error); }
     void remove(const QString &, std::error_code &error) override { refuse(error); }

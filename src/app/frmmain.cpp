@@ -149,9 +149,10 @@ void frmMain::connectControls()
     });
     connect(m_receiver, &Receiver::problem, this,
             [this](const QString &message) { m_services.dialogs->message(this, message); });
+    // The send dialog reports its own sends; these came after it was closed.
     connect(m_sender, &Sender::sent, this, [this](const QStringList &failures) {
-        for (const QString &failure : failures)
-            m_services.dialogs->message(this, failure);
+        if (!m_frmUsers && !failures.isEmpty())
+            m_services.dialogs->message(this, failures.join(QLatin1Char('\n')));
     });
 }
 
@@ -276,6 +277,7 @@ void frmMain::setupMenus()
     m_mnuEnableNetwork->setCheckable(true);
     m_mnuEnable = named(m_mnuPopup->addAction(QStringLiteral("Enable Sounds")), "mnuEnable");
     m_mnuEnable->setCheckable(true);
+    m_mnuEnable->setChecked(true); // "Turn Me Off" starts unticked
     m_mnuCancel = named(m_mnuPopup->addAction(QStringLiteral("Cancel Sound")), "mnuCancel");
     m_mnuCancel->setVisible(false);
     m_mnuQuit = named(m_mnuPopup->addAction(QStringLiteral("Quit")), "mnuQuit");
@@ -303,6 +305,7 @@ void frmMain::Form_Load()
         const QSignalBlocker blocker(m_chkDisable);
         m_chkDisable->setChecked(false);
     }
+    m_mnuEnable->setChecked(true);
     m_state.SoundsDisabled = false;
     m_state.NextDelayMinutes = 2;
 
@@ -391,20 +394,19 @@ void frmMain::chkDisable_Click(bool ticked)
     if (ticked) {
         m_tmrMinute->stop();
         m_state.SoundsDisabled = true;
-        m_mnuEnable->setChecked(true);
     } else {
         m_state.SoundsDisabled = false;
         m_tmrMinute->start();
         m_scheduler->Laugh();
-        m_mnuEnable->setChecked(false);
     }
+    m_mnuEnable->setChecked(!ticked);
 }
 
 void frmMain::mnuEnable_Click()
 {
     // A checkable action has already flipped its mark when it reports the
-    // click; the mark always equals "Turn Me Off".
-    m_chkDisable->setChecked(m_mnuEnable->isChecked());
+    // click. The mark says what its caption says: set while sounds are on.
+    m_chkDisable->setChecked(!m_mnuEnable->isChecked());
 }
 
 void frmMain::Form_KeyDown(int key)
@@ -428,6 +430,8 @@ void frmMain::mnuNetwork_Click()
     frmNetwork dialog(m_state, m_services, *m_file1, this);
     connect(&dialog, &frmNetwork::activeChosen, m_mnuEnableNetwork, &QAction::setChecked);
     execWithTicksPaused(dialog);
+    // Sending follows receiving the moment it changes, not at the next tick.
+    setSendEnabled(m_state.NetActive);
 }
 
 void frmMain::mnuEnableNetwork_Click()
@@ -435,6 +439,7 @@ void frmMain::mnuEnableNetwork_Click()
     // The entry is checkable: it has already flipped its mark.
     m_state.NetActive = m_mnuEnableNetwork->isChecked();
     m_state.SettingsChanged = true;
+    setSendEnabled(m_state.NetActive);
 }
 
 void frmMain::mnuAbout_Click()
@@ -461,7 +466,9 @@ void frmMain::cmdSend_Click()
     if (path.right(4).toLower() == QLatin1String(".avi"))
         return;
     // An open dialog keeps its recipients and text; only the file changes.
-    showSingleWindow(m_frmUsers, [this] { return new frmUsers(m_state, *m_sender, this); })->setFile(path);
+    showSingleWindow(m_frmUsers, [this] {
+        return new frmUsers(m_state, *m_sender, *m_services.dialogs, this);
+    })->setFile(path);
 }
 
 void frmMain::cmdAdd_Click()

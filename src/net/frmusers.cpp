@@ -5,6 +5,7 @@
 #include "widgets/dialogkeys.h"
 #include "widgets/twips.h"
 #include "net/sender.h"
+#include "platform/dialogs.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -25,8 +26,8 @@ T *named(T *widget, const char *name, const QRect &geometry)
 
 } // namespace
 
-frmUsers::frmUsers(const AppState &state, Sender &sender, QWidget *parent)
-    : QDialog(parent), m_state(state), m_sender(sender)
+frmUsers::frmUsers(const AppState &state, Sender &sender, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_state(state), m_sender(sender), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("frmUsers"));
     setWindowTitle(QStringLiteral("Send Calmora Message"));
@@ -65,6 +66,7 @@ frmUsers::frmUsers(const AppState &state, Sender &sender, QWidget *parent)
 
     connect(m_cmdSend, &QPushButton::clicked, this, &frmUsers::cmdSend_Click);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmUsers::cmdCancel_Click);
+    connect(&m_sender, &Sender::sent, this, &frmUsers::sent);
     ignoreEnterAndEscape(this);
     Form_Load();
 }
@@ -102,8 +104,21 @@ void frmUsers::cmdSend_Click()
     request.soundFile = m_lblFile->text();
     request.message = m_txtMessage->toPlainText();
     request.folder = m_state.NetPath;
+    // A share that hangs delays the answer: no second send meanwhile.
+    m_sending = true;
+    m_cmdSend->setEnabled(false);
     m_sender.send(request);
-    close();
+}
+
+void frmUsers::sent(const QStringList &failures)
+{
+    if (!std::exchange(m_sending, false))
+        return;
+    m_cmdSend->setEnabled(true);
+    if (failures.isEmpty())
+        close();
+    else
+        m_dialogs.message(this, failures.join(QLatin1Char('\n')));
 }
 
 void frmUsers::cmdCancel_Click()

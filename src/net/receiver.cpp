@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "net/dropfolder.h"
 #include "net/sharejobs.h"
+#include "net/wavcheck.h"
 #include "platform/filesystem.h"
 #include "platform/mediaplayer.h"
 
@@ -19,11 +20,32 @@ namespace {
 // Off by default; QT_LOGGING_RULES="calmora.net.info=true" shows what arrives.
 Q_LOGGING_CATEGORY(lcNet, "calmora.net", QtWarningMsg)
 
+Receiver::Sighting sighting(const QString &path, const FileSystem::Info &info)
+{
+    return {path, info.size, info.modifiedNs};
+}
+
+// Whether a sound is whole: a header that promises no more than the file holds
+// may be taken at first sight; anything else (a file still growing, one whose
+// writer gave up, one that is no WAV) once it has not changed since the
+// previous look. A sound that cannot be read now is looked at again later.
+bool soundHasArrived(FileSystem &files, const Receiver::Sighting &now, const Receiver::Sighting &before)
+{
+    std::error_code error;
+    const QByteArray head = files.read(now.path, kWavHeadBytes, error);
+    if (error)
+        return false;
+    const bool unchanged = now == before;
+    const bool firstSight = now.path != before.path;
+    return judgeWav(head, now.size).complete ? firstSight || unchanged : unchanged;
+}
+
 // Runs off the window's thread: finds this computer's files and, when the sound
 // is to be played, copies it to a local file. Played from the share, a sound
-// would stall the player whenever the share does.
+// would stall the player whenever the share does. Peers that write in place
+// are waited for: a message is taken only once it has arrived whole.
 Receiver::Arrival lookForArrival(FileSystem &files, const QString &folder, const QString &name, bool fetch,
-                                 const QString &localFolder)
+                                 const QString &localFolder, const Receiver::Sightings &before)
 {
     Receiver::Arrival arrival;
     arrival.sound = findIgnoringCase(files, folder, name + QLatin1String(".wav"));
@@ -39,14 +61,27 @@ Receiver::Arrival lookForArrival(FileSystem &files, const QString &folder, const
     }
     if (error)
         return {};
+    arrival.seen.sound = sighting(arrival.sound, sound);
     if (sound.size > kMaxSoundBytes) {
         arrival.tooLargeBytes = sound.size; // not a message; left where it is
         return arrival;
     }
     arrival.text = findIgnoringCase(files, folder, name + QLatin1String(".txt"));
-    if (!arrival.text.isEmpty() && files.entryInfo(arrival.text, error).kind == FileSystem::Kind::Link) {
-        files.remove(arrival.text, error);
-        arrival.text.clear();
+    if (!arrival.text.isEmpty()) {
+        const FileSystem::Info text = files.entryInfo(arrival.text, error);
+        if (text.kind == FileSystem::Kind::Link) {
+            files.remove(arrival.text, error);
+            arrival.text.clear();
+        } else {
+            arrival.seen.text = sighting(arrival.text, text);
+        }
+    }
+    // A text still being written makes its message wait with it.
+    const bool textChanging = !arrival.text.isEmpty() && arrival.seen.text.path == before.text.path
+                              && arrival.seen.text != before.text;
+    if (textChanging || (fetch && !soundHasArrived(files, arrival.seen.sound, before.sound))) {
+        arrival.waiting = true;
+        return arrival;
     }
     if (!fetch)
         return arrival;
@@ -54,7 +89,7 @@ Receiver::Arrival lookForArrival(FileSystem &files, const QString &folder, const
         const QString copy = localFolder + QLatin1String("/calmora-received-")
                              + QString::number(QRandomGenerator::global()->generate(), 16)
                              + QLatin1String(".wav");
-        files.copy(arrival.sound, copy, kMaxSoundBytes, error);
+        files.copy(arrival.sound, copy, kMaxSoundBytes, FileSystem::Links::Refuse, error);
         if (!error) {
             arrival.copy = copy;
             break;
@@ -119,8 +154,8 @@ void Receiver::receiveStep(std::function<void()> then)
     m_then = std::move(then);
     m_stepActive = true;
     std::function<Arrival()> job = [files = m_files, folder = m_state.NetPath, name = m_state.NetName,
-                                    fetch = !m_state.SoundsDisabled, local = m_localFolder] {
-        return lookForArrival(*files, folder, name, fetch, local);
+                                    fetch = !m_state.SoundsDisabled, local = m_localFolder, before = m_seen] {
+        return lookForArrival(*files, folder, name, fetch, local, before);
     };
     if (!m_jobs->run<Arrival>(
             std::move(job), [this](Arrival arrival) { arrived(arrival); }, m_timing.answerWaitMs))
@@ -136,8 +171,19 @@ void Receiver::waitForFolder()
 void Receiver::arrived(const Arrival &arrival)
 {
     m_deadline->stop();
+    // Once a message is taken, whatever comes next under its names is new.
+    m_seen = arrival.seen;
+    if (!arrival.copy.isEmpty())
+        m_seen = {};
+    else if (!arrival.waiting)
+        m_seen.text = {};
     whenPlayerIdle([this, arrival] {
         if (arrival.sound.isEmpty()) {
+            finishStep();
+            return;
+        }
+        if (arrival.waiting) {
+            qCInfo(lcNet) << "Waiting for" << arrival.sound << "to arrive whole";
             finishStep();
             return;
         }

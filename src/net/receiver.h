@@ -59,6 +59,20 @@ public:
     // the folder, and the open window is only brought forward.
     void setMessageWindowOpen(bool open) { m_messageWindowOpen = open; }
 
+    // A file as one look at the folder saw it: the same again at the next look
+    // means nobody is writing it any more.
+    struct Sighting
+    {
+        QString path;
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        bool operator==(const Sighting &) const = default;
+    };
+    struct Sightings
+    {
+        Sighting sound;
+        Sighting text;
+    };
     // What a step found in the folder.
     struct Arrival
     {
@@ -66,6 +80,8 @@ public:
         QString text;             // "" when no text was there
         QString copy;             // the sound copied for playing, "" when not fetched
         qint64 tooLargeBytes = 0; // the size of a sound too large to be a message
+        bool waiting = false;     // still being written: left for a later tick
+        Sightings seen;
     };
     // What was collected after the sound played.
     struct Collected
@@ -106,6 +122,7 @@ private:
     Timing m_timing;
     QString m_localFolder;
     QString m_reportedTooLarge;
+    Sightings m_seen; // what the previous look saw
     std::function<void()> m_then;
     std::deque<std::function<void()>> m_idleQueue;
     bool m_stepActive = false;

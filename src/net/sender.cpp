@@ -26,21 +26,23 @@ QStringList sendMessage(FileSystem &files, const SendRequest &request)
             continue;
         }
         if (request.folder.isEmpty()) {
-            failures.append(sendingError + QStringLiteral("No shared network path is set."));
+            failures.append(sendingError + name + QStringLiteral(": No shared network path is set."));
             continue;
         }
-        if (!request.message.isEmpty()) {
-            // A folder that is not there is reported once, by the sound's copy below.
-            const auto error = Write_Message(files, dropPath(request.folder, name, "txt"), request.message);
-            if (error && error != std::errc::no_such_file_or_directory)
-                failures.append(QLatin1String("File write error: ") + errorText(error));
-        }
-        const auto error = placeFile(files, dropPath(request.folder, name, "wav"),
-                                     [&](const QString &temporary, std::error_code &fillError) {
-                                         files.copy(request.soundFile, temporary, kMaxSoundBytes, fillError);
-                                     });
-        if (error)
-            failures.append(sendingError + errorText(error));
+        std::error_code textError;
+        if (!request.message.isEmpty())
+            textError = Write_Message(files, dropPath(request.folder, name, "txt"), request.message);
+        const auto soundError = placeFile(files, dropPath(request.folder, name, "wav"),
+                                          [&](const QString &temporary, std::error_code &fillError) {
+                                              // The user's own sound may well be a link to where it lives.
+                                              files.copy(request.soundFile, temporary, kMaxSoundBytes,
+                                                         FileSystem::Links::Follow, fillError);
+                                          });
+        // One report per recipient: the sound's failure says the most.
+        if (soundError)
+            failures.append(sendingError + name + QLatin1String(": ") + errorText(soundError));
+        else if (textError)
+            failures.append(QLatin1String("File write error: ") + name + QLatin1String(": ") + errorText(textError));
     }
     return failures;
 }

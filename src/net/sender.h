@@ -19,8 +19,8 @@ struct SendRequest
 };
 
 // Drops a message for every recipient in turn, the text before the sound, so a
-// receiver that sees the sound also sees its text. Returns what failed, as the
-// messages to show, in order.
+// receiver that sees the sound also sees its text. Returns what failed, one
+// line for each recipient that did not get every file, naming them.
 QStringList sendMessage(FileSystem &files, const SendRequest &request);
 
 // Sends off the window's thread, so a share that hangs only delays the

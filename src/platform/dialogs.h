@@ -15,7 +15,7 @@ public:
     virtual ~Dialogs() = default;
 
     virtual void message(QWidget *parent, const QString &text) = 0;
-    // True for Yes.
+    // True for Yes. Only Yes or No answers it: Escape and the close box do not.
     virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
     // The typed text, or "" for Cancel.
     virtual QString inputText(QWidget *parent, const QString &prompt) = 0;

@@ -25,7 +25,11 @@ public:
     {
         Kind kind = Kind::Missing;
         qint64 size = 0;
+        qint64 modifiedNs = 0; // last modification, nanoseconds since the epoch
     };
+    // Whether read() and copy() may follow a final symbolic link: only to
+    // files the user chose, never to what others put in the shared folder.
+    enum class Links { Refuse, Follow };
 
     // A missing entry is not an error: it is reported as Kind::Missing.
     virtual Info info(const QString &path, std::error_code &error) = 0;
@@ -38,12 +42,15 @@ public:
     // Decodes a name handed out by forEachName.
     virtual QString decodeName(std::string_view name) const = 0;
     // read() and copy() only read regular files: a folder, a pipe or a device
-    // fails at once instead of blocking or never ending.
-    // The first maxBytes bytes of a file at most.
+    // fails at once instead of blocking or never ending, and so does a link
+    // that is refused. What was opened is checked, not the path before it, so
+    // nothing swapped in between the two is read.
+    // The first maxBytes bytes of a file at most; links refused.
     virtual QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) = 0;
     // Creates to, which must not exist yet, as a copy of from. A source longer
     // than maxBytes fails with file_too_large and leaves no copy behind.
-    virtual void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) = 0;
+    virtual void copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
+                      std::error_code &error) = 0;
     // Creates path, which must not exist yet, holding bytes.
     virtual void write(const QString &path, const QByteArray &bytes, std::error_code &error) = 0;
     // Renames from to to, replacing a file to.

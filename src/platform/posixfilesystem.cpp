@@ -93,12 +93,14 @@ int createNew(const QByteArray &path)
 
 // Opens a regular file for reading. Opening never waits for a writer (a pipe
 // would), and anything but a regular file is refused: a pipe, a socket or a
-// device such as /dev/zero could block or never end.
-int openForReading(const QByteArray &path)
+// device such as /dev/zero could block or never end. The checks are made on
+// the descriptor, so what is read is what was checked.
+int openForReading(const QByteArray &path, FileSystem::Links links)
 {
+    const int follow = links == FileSystem::Links::Follow ? 0 : O_NOFOLLOW;
     int fd;
     do
-        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | follow);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return fd;
@@ -124,6 +126,7 @@ FileSystem::Info describe(const struct stat &st)
 {
     FileSystem::Info result;
     result.size = qint64(st.st_size);
+    result.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
     result.kind = S_ISREG(st.st_mode)   ? FileSystem::Kind::File
                   : S_ISDIR(st.st_mode) ? FileSystem::Kind::Folder
                   : S_ISLNK(st.st_mode) ? FileSystem::Kind::Link
@@ -191,7 +194,7 @@ QString PosixFileSystem::decodeName(std::string_view name) const
 QByteArray PosixFileSystem::read(const QString &path, qint64 maxBytes, std::error_code &error)
 {
     error.clear();
-    Descriptor fd(openForReading(native(path)));
+    Descriptor fd(openForReading(native(path), Links::Refuse));
     if (!fd.isOpen()) {
         error = lastError();
         return {};
@@ -223,10 +226,11 @@ static void createWith(const QByteArray &target, const std::function<std::error_
         ::unlink(target.constData());
 }
 
-void PosixFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error)
+void PosixFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
+                           std::error_code &error)
 {
     error.clear();
-    Descriptor source(openForReading(native(from)));
+    Descriptor source(openForReading(native(from), links));
     if (!source.isOpen()) {
         error = lastError();
         return;

@@ -37,13 +37,19 @@ FileSystem::Info describe(const QFileInfo &info, bool entry)
     else
         result.kind = FileSystem::Kind::Other;
     result.size = info.size();
+    result.modifiedNs = info.lastModified().toMSecsSinceEpoch() * 1000000;
     return result;
 }
 
 // Only regular files are read: a device or a pipe could block or never end.
-bool openRegular(QFile &file, std::error_code &error)
+// Without a way to check what was opened, a link refused is refused by name.
+bool openRegular(QFile &file, FileSystem::Links links, std::error_code &error)
 {
     const QFileInfo info(file.fileName());
+    if (links == FileSystem::Links::Refuse && info.isSymLink()) {
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        return false;
+    }
     if (info.exists() && !info.isFile()) {
         error = std::make_error_code(info.isDir() ? std::errc::is_a_directory : std::errc::not_supported);
         return false;
@@ -112,7 +118,7 @@ QByteArray QtFileSystem::read(const QString &path, qint64 maxBytes, std::error_c
 {
     error.clear();
     QFile file(path);
-    if (!openRegular(file, error))
+    if (!openRegular(file, Links::Refuse, error))
         return {};
     const QByteArray bytes = file.read(std::max<qint64>(0, maxBytes));
     if (file.error() != QFileDevice::NoError)
@@ -120,11 +126,12 @@ QByteArray QtFileSystem::read(const QString &path, qint64 maxBytes, std::error_c
     return error ? QByteArray() : bytes;
 }
 
-void QtFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error)
+void QtFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
+                        std::error_code &error)
 {
     error.clear();
     QFile in(from);
-    if (!openRegular(in, error))
+    if (!openRegular(in, links, error))
         return;
     createWith(
         to,

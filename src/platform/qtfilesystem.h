@@ -15,7 +15,8 @@ public:
                      std::error_code &error) override;
     QString decodeName(std::string_view name) const override;
     QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override;
-    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override;
+    void copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
+              std::error_code &error) override;
     void write(const QString &path, const QByteArray &bytes, std::error_code &error) override;
     void rename(const QString &from, const QString &to, std::error_code &error) override;
     void remove(const QString &path, std::error_code &error) override;

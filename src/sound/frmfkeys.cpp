@@ -85,7 +85,7 @@ frmFKeys::frmFKeys(AppState &state, const SoundList &list, SettingsStore &store,
     connect(m_cmbWaves, &QComboBox::editTextChanged, this, &frmFKeys::cmbWaves_Change);
     connect(m_cmdApply, &QPushButton::clicked, this, &frmFKeys::cmdApply_Click);
     connect(m_cmdOK, &QPushButton::clicked, this, &frmFKeys::cmdOK_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &QDialog::close); // closeEvent cancels
 
     // Ctrl+Tab must reach the dialog whichever control has the focus.
     for (QWidget *w : findChildren<QWidget *>())
@@ -127,13 +127,11 @@ void frmFKeys::cmbWaves_Click()
 {
     const QString text = m_cmbWaves->currentText();
     m_state.FunctionKeyTable[m_selectedKey] = text == kNoneSelected ? QString() : text;
-    m_state.SettingsChanged = true;
 }
 
 void frmFKeys::cmbWaves_Change(const QString &text)
 {
     m_state.FunctionKeyTable[m_selectedKey] = text;
-    m_state.SettingsChanged = true;
 }
 
 void frmFKeys::saveTable()
@@ -150,7 +148,17 @@ void frmFKeys::cmdApply_Click()
 void frmFKeys::cmdOK_Click()
 {
     saveTable();
+    m_keepEdits = true;
     close();
+}
+
+void frmFKeys::closeEvent(QCloseEvent *event)
+{
+    // Cancel and the close box take back what was not applied: the keys play
+    // what is stored again, and nothing is left unsaved by the dialog.
+    if (!m_keepEdits)
+        readFunctionKeys(m_store, m_state);
+    QDialog::closeEvent(event);
 }
 
 bool frmFKeys::eventFilter(QObject *watched, QEvent *event)

@@ -15,7 +15,9 @@ class SettingsStore;
 class SoundList;
 
 // "Function Key Assignments": edits FunctionKeyTable in place, so a change is
-// in force for key presses at once; Apply and OK also store it.
+// in force for key presses at once; Apply and OK store it, Cancel takes back
+// what was not stored. The store always holds what the dialog leaves behind,
+// so its edits never count as unsaved changes.
 class frmFKeys final : public QDialog
 {
     Q_OBJECT
@@ -33,6 +35,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void tbsOptions_Click();
@@ -53,6 +56,7 @@ private:
     QPushButton *m_cmdCancel;
     QPushButton *m_cmdApply;
     int m_selectedKey = 1;
+    bool m_keepEdits = false;
 };
 
 } // namespace calmora

@@ -226,20 +226,35 @@ private Q_SLOTS:
         QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s}); // a sample of the level
         f.rig.player.log.clear();
 
+        // "Enable Sounds" is marked exactly while random sounds are on.
         auto *box = f.child<QCheckBox>("chkDisable");
         auto *mark = f.child<QAction>("mnuEnable");
-        QVERIFY(!mark->isChecked());
+        QVERIFY(mark->isChecked());
         QTest::mouseClick(box, Qt::LeftButton);
         QVERIFY(f.w.state().SoundsDisabled);
         QVERIFY(!f.timer()->isActive());
-        QVERIFY(mark->isChecked());
+        QVERIFY(!mark->isChecked());
         QVERIFY(f.rig.player.soundsPlayed().isEmpty());
         // "Enable Sounds" flips the box, which plays a sound to its end and restarts the timer.
         mark->trigger();
         QVERIFY(!box->isChecked());
+        QVERIFY(mark->isChecked());
         QVERIFY(f.timer()->isActive());
         QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
         QVERIFY(f.rig.player.wait);
+    }
+
+    // Tab goes from control to control the user can see, and only those.
+    void tabVisitsOnlyWhatIsShown()
+    {
+        Window f;
+        QStringList stops;
+        for (QWidget *at = f.list1()->nextInFocusChain(); at != f.list1(); at = at->nextInFocusChain()) {
+            if (at->focusPolicy() & Qt::TabFocus && at->isEnabled() && at->isVisibleTo(&f.w))
+                stops.append(at->objectName());
+        }
+        QCOMPARE(stops, strings({"cmdPlay", "cmdAdd", "cmdDelete", "cmdClear", "optstress0", "optstress1",
+                                 "optstress2", "optstress3", "chkDisable", "Picture1"}));
     }
 
     void keysReachTheWindowWhicheverControlHasTheFocus()
@@ -262,7 +277,7 @@ private Q_SLOTS:
         for (int i = 0; i < 5; ++i)
             w.tmrMinute_Timer();
         QVERIFY(rig.player.soundsPlayed().isEmpty());
-        put(share + u"/bob.wav"_s, "RIFF");
+        put(share + u"/bob.wav"_s, wavFile("sound"));
         put(share + u"/bob.txt"_s, "\"hello\"\r\n");
         w.tmrMinute_Timer();
         const QStringList sounds = rig.player.soundsPlayed();
@@ -279,12 +294,12 @@ private Q_SLOTS:
         window->findChild<QPushButton *>(u"cmdOK"_s)->click();
         QVERIFY(!picNet->isVisible());
 
-        // Turned off, receiving leaves the folder alone from the next tick on.
-        put(share + u"/bob.wav"_s, "RIFF");
+        // Turned off, receiving leaves the folder alone, and sending is off at once.
+        put(share + u"/bob.wav"_s, wavFile("again"));
         auto *cmdSend = w.findChild<QPushButton *>(u"cmdSend"_s);
         w.findChild<QAction *>(u"mnuEnableNetwork"_s)->trigger();
-        w.tmrMinute_Timer();
         QVERIFY(!cmdSend->isEnabled());
+        w.tmrMinute_Timer();
         QCOMPARE(rig.player.soundsPlayed().size(), 2);
         QCOMPARE(filesIn(share), QStringList{u"bob.wav"_s});
     }

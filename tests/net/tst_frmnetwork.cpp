@@ -239,7 +239,8 @@ private Q_SLOTS:
         for (int i = 1; i <= AppState::kMaxUsers; ++i)
             state.Users[i] = u"u%1"_s.arg(i);
         Sender sender(nullptr);
-        QPointer<frmUsers> dialog = new frmUsers(state, sender);
+        FakeDialogs dialogs;
+        QPointer<frmUsers> dialog = new frmUsers(state, sender, dialogs);
         dialog->show();
         QCOMPARE(child<QListWidget>(*dialog, "lstUsers")->count(), 50);
         dialog->cmdSend_Click();

@@ -40,7 +40,7 @@ void build(const QString &folder, const QString &recipe)
     } else if (const qsizetype eq = recipe.indexOf(QLatin1Char('=')); eq > 0) {
         put(path(recipe.left(eq)), messageRecord(recipe.mid(eq + 1)));
     } else {
-        put(path(recipe), "RIFF:" + recipe.toUtf8());
+        put(path(recipe), wavFile(recipe.toUtf8()));
     }
 }
 
@@ -105,14 +105,14 @@ private Q_SLOTS:
     void soundPlaysThenTextIsShownThenTheTickGoesOn()
     {
         Fixture f;
-        f.drop("bob.wav", "RIFF-sound");
+        f.drop("bob.wav", wavFile("sound"));
         f.drop("bob.txt", messageRecord(u"hello,\nbob"_s));
         bool indicatorDuringPlay = false;
         f.player.duringWait = [&] { indicatorDuringPlay = f.indicator; };
         QString shownWhenTheTickWentOn;
         f.receiver.receiveStep([&] { shownWhenTheTickWentOn = f.shown; });
 
-        QCOMPARE(f.player.bytesPlayed, QList<QByteArray>{"RIFF-sound"});
+        QCOMPARE(f.player.bytesPlayed, QList<QByteArray>{wavFile("sound")});
         QVERIFY(indicatorDuringPlay); // played to its end, with the indicator on
         QCOMPARE(shownWhenTheTickWentOn, u"hello,\nbob"_s);
         QVERIFY(filesIn(f.share).isEmpty());
@@ -122,19 +122,19 @@ private Q_SLOTS:
         // keeps its text, is brought forward at each, and the new text waits.
         int raised = 0;
         QObject::connect(&f.receiver, &Receiver::textWaiting, [&] { ++raised; });
-        f.drop("bob.wav", "two");
-        f.drop("BOB.WAV", "two");
+        f.drop("bob.wav", wavFile("two"));
+        f.drop("BOB.WAV", wavFile("two"));
         f.drop("bob.txt", messageRecord(u"second"_s));
         f.tick();
         QCOMPARE(filesIn(f.share).size(), 2);
         f.tick();
-        QCOMPARE(f.player.bytesPlayed, (QList<QByteArray>{"RIFF-sound", "two", "two"}));
+        QCOMPARE(f.player.bytesPlayed, (QList<QByteArray>{wavFile("sound"), wavFile("two"), wavFile("two")}));
         QCOMPARE(f.shown, u"hello,\nbob"_s);
         QCOMPARE(raised, 2);
         QCOMPARE(filesIn(f.share), QStringList{u"bob.txt"_s});
         // Once the window is answered, the next sound brings the waiting text.
         f.answer();
-        f.drop("bob.wav", "three");
+        f.drop("bob.wav", wavFile("three"));
         f.tick();
         QCOMPARE(f.shown, u"second"_s);
         QVERIFY(filesIn(f.share).isEmpty());
@@ -234,6 +234,80 @@ private Q_SLOTS:
         QCOMPARE(contents(f.dir.filePath(u"outside.wav"_s)), QByteArray("keep me"));
     }
 
+    // Peers that write in place: a message is taken only once it has arrived
+    // whole, and nothing stays for ever. Each step changes the folder, or looks
+    // ("look played-so-far files-left").
+    void messagesWrittenInPlaceAreTakenWhole_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("header promising more, then complete")
+            << strings({"wav 4 8", "look 0 bob.wav", "wav 8 8", "look 0 bob.wav", "look 1 -"});
+        QTest::newRow("writer gave up: played as far as it goes")
+            << strings({"wav 4 8", "look 0 bob.wav", "look 1 -"});
+        QTest::newRow("complete at first sight") << strings({"wav 8 8", "look 1 -"});
+        QTest::newRow("not a WAV: size and time decide") << strings({"raw 9", "look 0 bob.wav", "look 1 -"});
+        QTest::newRow("text still growing")
+            << strings({"wav 4 8", "txt he", "look 0 bob.txt,bob.wav", "wav 8 8", "txt hello", "look 0 bob.txt,bob.wav",
+                        "look 1 -"});
+    }
+
+    void messagesWrittenInPlaceAreTakenWhole()
+    {
+        QFETCH(QStringList, steps);
+        Fixture f;
+        int looks = 0;
+        QByteArray sound;
+        for (const QString &step : std::as_const(steps)) {
+            const QStringList word = step.split(u' ');
+            if (word[0] == u"wav"_s)
+                f.drop("bob.wav", sound = wavFile(QByteArray(word[1].toInt(), 'w'), word[2].toInt()));
+            else if (word[0] == u"raw"_s)
+                f.drop("bob.wav", sound = QByteArray(word[1].toInt(), 'r'));
+            else if (word[0] == u"txt"_s)
+                f.drop("bob.txt", messageRecord(word[1]));
+            if (word[0] != u"look"_s)
+                continue;
+            f.tick();
+            QTRY_COMPARE(f.rest, looks + 1);
+            ++looks;
+            QCOMPARE(int(f.player.bytesPlayed.size()), word[1].toInt());
+            QCOMPARE(filesIn(f.share).join(u','), word[2] == u"-"_s ? QString() : word[2]);
+        }
+        // What was played is all the file held, and the text came whole.
+        QCOMPARE(f.player.bytesPlayed.constLast(), sound);
+        if (steps.contains(u"txt hello"_s))
+            QCOMPARE(f.shown, u"hello"_s);
+    }
+
+    void aLinkSwappedInAfterTheLookIsNeverFollowed()
+    {
+        // Between looking at bob.wav and copying it, it becomes a link to a file outside.
+        struct Swapping final : InterceptedFileSystem
+        {
+            QString outside;
+            bool interrupt(const QString &path, std::error_code &, const QString &target, const QByteArray &) override
+            {
+                if (!target.isEmpty() && path.endsWith(u"/bob.wav"_s)) {
+                    QFile::remove(path);
+                    QFile::link(outside, path);
+                }
+                return false;
+            }
+        };
+        auto files = std::make_shared<Swapping>();
+        Fixture f(files);
+        files->outside = f.dir.filePath(u"outside.wav"_s);
+        put(files->outside, wavFile("secret"));
+        f.drop("bob.wav", wavFile("sound"));
+        f.tick();
+        QTRY_COMPARE(f.rest, 1);
+        f.tick();
+        QTRY_COMPARE(f.rest, 2);
+        QVERIFY(f.player.bytesPlayed.isEmpty());
+        QVERIFY(filesIn(f.share).isEmpty()); // the link is gone, not what it pointed to
+        QCOMPARE(contents(files->outside), wavFile("secret"));
+    }
+
     // The shared folder goes away at each operation of a receive step in turn.
     void aFolderLostMidReceiveIsSurvived_data()
     {
@@ -253,13 +327,13 @@ private Q_SLOTS:
             Fixture f(files);
             f.state.NetPath = share;
             QDir().mkpath(share);
-            put(share + u"/bob.wav"_s, "one");
+            put(share + u"/bob.wav"_s, wavFile("one"));
             put(share + u"/bob.txt"_s, messageRecord(u"one"_s));
             f.tick();
             QTRY_COMPARE(f.rest, 1);
             const QByteArray context = "fault at operation " + QByteArray::number(at);
             // Nothing half received is played.
-            QVERIFY2(f.player.bytesPlayed.isEmpty() || f.player.bytesPlayed == QList<QByteArray>{"one"},
+            QVERIFY2(f.player.bytesPlayed.isEmpty() || f.player.bytesPlayed == QList<QByteArray>{wavFile("one")},
                      context.constData());
             // Only a text that could not be read or deleted is reported, in its window.
             QVERIFY2(f.problems.isEmpty() || (f.problems.size() == 1 && f.shown != u"<none>"_s),
@@ -271,11 +345,15 @@ private Q_SLOTS:
             // The folder is back: the next tick receives as usual.
             f.answer();
             QDir().mkpath(share);
-            put(share + u"/bob.wav"_s, "two");
+            put(share + u"/bob.wav"_s, wavFile("two"));
             put(share + u"/bob.txt"_s, messageRecord(u"two"_s));
+            // A file replaced since the last look may still be being written: it
+            // is taken at the next look at the latest.
             f.tick();
             QTRY_COMPARE(f.rest, 2);
-            QVERIFY2(f.player.bytesPlayed.endsWith("two"), context.constData());
+            f.tick();
+            QTRY_COMPARE(f.rest, 3);
+            QVERIFY2(f.player.bytesPlayed.endsWith(wavFile("two")), context.constData());
             QCOMPARE(f.shown, u"two"_s);
             QVERIFY2(filesIn(share).isEmpty(), context.constData());
         }
@@ -285,7 +363,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.receiver.setTiming({10, 50});
-        f.drop("bob.wav", "late");
+        f.drop("bob.wav", wavFile("late"));
         f.files->hold();
         f.tick();
         QVERIFY(f.receiver.busy());
@@ -302,7 +380,7 @@ private Q_SLOTS:
 
         // Once the share answers, the message is handled as usual.
         f.files->release();
-        QTRY_COMPARE(f.player.bytesPlayed, QList<QByteArray>{"late"});
+        QTRY_COMPARE(f.player.bytesPlayed, QList<QByteArray>{wavFile("late")});
         QTRY_VERIFY(!f.receiver.busy());
         QVERIFY(filesIn(f.share).isEmpty());
         QCOMPARE(f.rest, 3);
@@ -312,7 +390,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.receiver.setTiming({10, 2000});
-        f.drop("bob.wav", "received");
+        f.drop("bob.wav", wavFile("received"));
         f.files->hold();
         f.tick();
         int playedMeanwhile = -1;
@@ -327,7 +405,7 @@ private Q_SLOTS:
         f.player.command(u"sound"_s);
         f.player.duringWait = nullptr;
         QCOMPARE(playedMeanwhile, 1);
-        QTRY_COMPARE(f.player.bytesPlayed, (QList<QByteArray>{"farewell", "received"}));
+        QTRY_COMPARE(f.player.bytesPlayed, (QList<QByteArray>{"farewell", wavFile("received")}));
         QTRY_COMPARE(f.rest, 1);
     }
 };

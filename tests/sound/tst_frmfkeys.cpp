@@ -54,13 +54,23 @@ private Q_SLOTS:
         QCOMPARE(f.open(), d);                 // one dialog however often it is asked for
         f.pick(d, 0);                          // "None Selected" clears the key
         QVERIFY(f.w.state().FunctionKeyTable[1].isEmpty());
-        QVERIFY(f.w.state().SettingsChanged);
         QTest::keyClick(f.w.findChild<QListView *>(u"List1"_s), Qt::Key_F1);
         QVERIFY(f.rig.player.soundsPlayed().isEmpty());
+        // The dialog stores its own edits: none of them waits to be saved at exit.
+        QVERIFY(!f.w.state().SettingsChanged);
     }
 
-    void cancelForgetsAndApplyKeeps()
+    // Cancel and the close box take back what Apply or OK did not store.
+    void cancelTakesBackWhatWasNotApplied_data()
     {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void cancelTakesBackWhatWasNotApplied()
+    {
+        QFETCH(bool, closeBox);
         Fixture f;
         frmFKeys *d = f.open();
         d->tbsOptions()->setCurrentIndex(6);
@@ -69,17 +79,23 @@ private Q_SLOTS:
         QCOMPARE(f.rig.stored(u"Function Keys"_s, u"F7"_s), u"/s/b.wav"_s);
         QCOMPARE(f.rig.stored(u"Function Keys"_s, u"F12"_s), QString());
         f.pick(d, 2);
-        f.press(d, "cmdCancel");
+        QCOMPARE(f.w.state().FunctionKeyTable[7], u"/s/a.wav"_s); // in force while open
+        if (closeBox)
+            d->close();
+        else
+            f.press(d, "cmdCancel");
         QTRY_VERIFY(!f.w.findChild<frmFKeys *>());
-        QCOMPARE(f.w.state().FunctionKeyTable[7], u"/s/a.wav"_s); // still in force
-        QCOMPARE(f.rig.stored(u"Function Keys"_s, u"F7"_s), u"/s/b.wav"_s);
-
-        d = f.open(); // reopening reads the stored table back
         QCOMPARE(f.w.state().FunctionKeyTable[7], u"/s/b.wav"_s);
+        QVERIFY(!f.w.state().SettingsChanged);
+
+        d = f.open();
         d->tbsOptions()->setCurrentIndex(6);
         QCOMPARE(d->cmbWaves()->currentText(), u"/s/b.wav"_s);
+        f.pick(d, 2);
         f.press(d, "cmdOK");
         QTRY_VERIFY(!f.w.findChild<frmFKeys *>());
+        QCOMPARE(f.w.state().FunctionKeyTable[7], u"/s/a.wav"_s);
+        QCOMPARE(f.rig.stored(u"Function Keys"_s, u"F7"_s), u"/s/a.wav"_s);
     }
 };
 

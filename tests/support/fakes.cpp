@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 
 namespace calmora::test {
 
@@ -31,6 +32,18 @@ void put(const QString &file, const QByteArray &bytes)
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QByteArray wavFile(const QByteArray &data, qint64 promised)
+{
+    const auto le32 = [](qint64 value) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(quint32(value), bytes.data());
+        return bytes;
+    };
+    const qint64 size = promised < 0 ? data.size() : promised;
+    return "RIFF" + le32(size + 36) + "WAVEfmt " + le32(16) + QByteArray::fromHex("01000100401f0000401f000001000800")
+           + "data" + le32(size) + data;
 }
 
 void FakePlayer::setDeviceType(const QString &deviceType)
@@ -141,10 +154,11 @@ QByteArray InterceptedFileSystem::read(const QString &path, qint64 maxBytes, std
     return interrupt(path, error, {}, {}) ? QByteArray() : m_real->read(path, maxBytes, error);
 }
 
-void InterceptedFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error)
+void InterceptedFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
+                                 std::error_code &error)
 {
     if (!interrupt(from, error, to, {}))
-        m_real->copy(from, to, maxBytes, error);
+        m_real->copy(from, to, maxBytes, links, error);
 }
 
 void InterceptedFileSystem::write(const QString &path, const QByteArray &bytes, std::error_code &error)

@@ -28,6 +28,9 @@ QByteArray contents(const QString &file);
 void put(const QString &file, const QByteArray &bytes);
 // The files in folder, hidden ones too, by name.
 QStringList filesIn(const QString &folder);
+// A WAV file whose header promises exactly data; promise more to make one that
+// is still being written.
+QByteArray wavFile(const QByteArray &data, qint64 promised = -1);
 
 // The one fake player. It records every operation ("device WaveAudio",
 // "file /a.wav", "wait on", "command sound"), the bytes each sound had when it
@@ -145,7 +148,8 @@ public:
                      std::error_code &error) override;
     QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
     QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override;
-    void copy(const QString &from, const QString &to, qint64 maxBytes, std::error_code &error) override;
+    void copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
+              std::error_code &error) override;
     void write(const QString &path, const QByteArray &bytes, std::error_code &error) override;
     void rename(const QString &from, const QString &to, std::error_code &error) override;
     void remove(const QString &path, std::error_code &error) override;

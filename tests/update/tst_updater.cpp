@@ -1,31 +1,19 @@
+#include "fakes.h"
 #include "programreplacer.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace calmora::update;
+using calmora::test::contents;
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QDateTime kNewTime = QDateTime::fromSecsSinceEpoch(1700000000);
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(content), content.size());
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
 
 // Larger than one block of the copy, so it can be interrupted halfway.
 QByteArray bigProgram()
@@ -51,11 +39,11 @@ class TestUpdater : public QObject
             QDir(dir.path()).mkpath(u"shared folder"_s);
             local = dir.filePath(u"my programs/calmora"_s);
             network = dir.filePath(u"shared folder/calmora"_s);
-            writeFile(local, "old program");
+            calmora::test::put(local, "old program");
             QFile::setPermissions(local, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                              | QFileDevice::ExeOwner | QFileDevice::ReadGroup
                                              | QFileDevice::ExeGroup);
-            writeFile(network, bigProgram());
+            calmora::test::put(network, bigProgram());
             // Shares often report no permission to run anything.
             QFile::setPermissions(network, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
             QFile file(network);
@@ -135,35 +123,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(f.dir.filePath(u"gone"_s)));
         // Only a refused rename is worth waiting for.
         QCOMPARE(retries, 0);
-    }
-
-    void programReportsByExitStatus_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::newRow("updated") << QStringList{u"NEW"_s, u"LOCAL"_s} << 0;
-        QTest::newRow("not updated") << QStringList{u"MISSING"_s, u"LOCAL"_s} << 1;
-        QTest::newRow("one path only") << QStringList{u"NEW"_s} << 2;
-    }
-
-    void programReportsByExitStatus()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
-        Fixture f;
-        arguments.replaceInStrings(u"MISSING"_s, f.network + u".missing"_s);
-        arguments.replaceInStrings(u"NEW"_s, f.network);
-        arguments.replaceInStrings(u"LOCAL"_s, f.local);
-        QProcess update;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"CALMORA_UPDATE_QUIET"_s, u"1"_s);
-        update.setProcessEnvironment(environment);
-        update.start(QStringLiteral(CALMORA_UPDATE_PROGRAM), arguments);
-        QVERIFY(update.waitForFinished(20000));
-        QCOMPARE(update.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(update.exitCode(), status);
-        QCOMPARE(contents(f.local), status == 0 ? bigProgram() : QByteArray("old program"));
-        QVERIFY(!update.readAllStandardError().isEmpty());
     }
 };
 
