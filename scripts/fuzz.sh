@@ -11,7 +11,7 @@ seconds=${1:-60}
 case $seconds in
     '' | *[!0-9]*) echo "usage: fuzz.sh [seconds]" >&2; exit 2 ;;
 esac
-targets=(${FUZZ_TARGETS:-fuzz_message fuzz_settings fuzz_soundfile})
+targets=(${FUZZ_TARGETS:-fuzz_message fuzz_settings fuzz_soundfile fuzz_minisign})
 
 bash "$root/scripts/setup.sh"
 
@@ -51,6 +51,8 @@ for target in "${targets[@]}"; do
     extra=()
     # Room to pass the 64 KiB a received text is read up to.
     [ "$target" = fuzz_message ] && extra=(-max_len=70000)
+    # Room to pass the size limit of a signature file.
+    [ "$target" = fuzz_minisign ] && extra=(-max_len=6000)
     [ -f "$root/fuzz/$target.dict" ] && extra+=(-dict="$root/fuzz/$target.dict")
     if "$build_dir/bin/$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         "${extra[@]}" -print_final_stats=1 -artifact_prefix="$work/$target/artifacts/" >"$log" 2>&1; then

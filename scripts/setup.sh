@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-multimedia-dev libsndfile1-dev libpulse-dev libgl-dev libxcb1-dev
+    qt6-base-dev qt6-multimedia-dev libsndfile1-dev libsodium-dev libpulse-dev libgl-dev libxcb1-dev
     # the Debian package: its library dependencies and the install layout's checks
     dpkg-dev file desktop-file-utils appstream
     # run: the SVG icon engine (the logo), video playback, a sound server, a font to draw text with
@@ -21,6 +21,8 @@ packages=(
     clang libclang-rt-14-dev
     # benchmarks: peak memory of a child process
     time
+    # remaking the signature fixtures (tests/fixtures/minisign/README.md)
+    minisign
 )
 
 missing=()
