@@ -31,3 +31,12 @@ function(calmora_add_test name library)
         LABELS unit
         TIMEOUT 120)
 endfunction()
+
+# The key updates must be signed with is built into each program from a source
+# of its own, src/app/updatekey.cpp.in: calmora_updatekey(target key) gives target one.
+function(calmora_updatekey target key)
+    set(CALMORA_KEY "${key}")
+    set(source ${CMAKE_BINARY_DIR}/generated/${target}_updatekey.cpp)
+    configure_file(${PROJECT_SOURCE_DIR}/src/app/updatekey.cpp.in ${source} @ONLY)
+    target_sources(${target} PRIVATE ${source})
+endfunction()

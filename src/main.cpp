@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/updatekey.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -38,7 +39,9 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     calmora::Platform platform;
-    calmora::frmMain window(platform.services());
+    calmora::Services services = platform.services();
+    services.program.updateKey = calmora::builtInUpdateKey();
+    calmora::frmMain window(services);
     QObject::connect(&window, &calmora::frmMain::lastWindowGone, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (qEnvironmentVariableIsSet("CALMORA_BENCH_EXIT_AFTER_SHOW"))

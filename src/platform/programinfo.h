@@ -15,6 +15,8 @@ struct ProgramInfo
     QString computerName;   // as the platform reports it, or ""
     // Whether file names that differ only in letter case name different files.
     Qt::CaseSensitivity fileNameCase = Qt::CaseSensitive;
+    // The minisign key new versions must be signed with; "" takes them unsigned.
+    QByteArray updateKey;
 };
 
 } // namespace calmora

@@ -97,6 +97,43 @@ private Q_SLOTS:
         QCOMPARE(contents(f.localCopy), QByteArray("old"));
     }
 
+    // A build that trusts a key offers only copies signed with it, by either
+    // kind of minisign signature; the user never hears of the others.
+    void aBuildWithAKeyOffersOnlySignedCopies_data()
+    {
+        QTest::addColumn<QString>("signature"); // a fixture, or "" for none
+        QTest::addColumn<bool>("changeBytes");
+        QTest::addColumn<bool>("withKey");
+        QTest::addColumn<UpdateOutcome>("outcome");
+        QTest::newRow("signed") << u"payload.minisig"_s << false << true << UpdateOutcome::Offered;
+        QTest::newRow("signed, legacy kind") << u"payload-legacy.minisig"_s << false << true << UpdateOutcome::Offered;
+        QTest::newRow("no signature") << QString() << false << true << UpdateOutcome::NotSigned;
+        QTest::newRow("another key") << u"payload-other-key.minisig"_s << false << true << UpdateOutcome::NotSigned;
+        QTest::newRow("other bytes") << u"payload.minisig"_s << true << true << UpdateOutcome::NotSigned;
+        QTest::newRow("edited comment") << u"payload-edited-comment.minisig"_s << false << true
+                                        << UpdateOutcome::NotSigned;
+        QTest::newRow("damaged") << u"payload-damaged.minisig"_s << false << true << UpdateOutcome::NotSigned;
+        QTest::newRow("no key: unsigned is fine") << QString() << false << false << UpdateOutcome::Offered;
+    }
+
+    void aBuildWithAKeyOffersOnlySignedCopies()
+    {
+        QFETCH(QString, signature);
+        QFETCH(bool, changeBytes);
+        QFETCH(bool, withKey);
+        const QString fixtures = QStringLiteral(CALMORA_MINISIGN_FIXTURES) + u'/';
+        Fixture f;
+        QByteArray bytes = contents(fixtures + u"payload"_s);
+        if (changeBytes)
+            bytes[3] = '!';
+        writeProgram(f.share + u"/calmora"_s, bytes, kLocalTime.addSecs(60));
+        if (!signature.isEmpty())
+            QVERIFY(QFile::copy(fixtures + signature, f.share + u"/calmora.minisig"_s));
+        if (withKey)
+            f.rig.program.updateKey = contents(fixtures + u"test-key.pub"_s);
+        QTEST(f.check(), "outcome");
+    }
+
     void failuresAreSilent()
     {
         Fixture f;

@@ -236,3 +236,29 @@ e2e_settings() {
     cat >"$path"
     echo "$path"
 }
+
+# A message box of the program: of the windows captioned "Calmora", the one
+# that belongs to another window. Prints its id.
+e2e_question_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '^Calmora$' 2>/dev/null); do
+        if xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id'; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Types a key into a window: e2e_press WINDOW KEY.
+e2e_press() {
+    xdotool windowfocus --sync "$1"
+    sleep 0.3
+    xdotool key "$2"
+}
+
+# Waits up to $3 seconds (default 30) for a line matching the regular
+# expression $2 in the file $1.
+e2e_wait_log() {
+    e2e_wait_for "${3:-30}" grep -qE "$2" "$1"
+}

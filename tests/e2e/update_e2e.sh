@@ -11,25 +11,6 @@ update=$2
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-# The message box: of the windows captioned "Calmora", the one that belongs
-# to another window.
-question_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --name '^Calmora$' 2>/dev/null); do
-        if xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id'; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
-}
-
-press() {
-    xdotool windowfocus --sync "$1"
-    sleep 0.3
-    xdotool key "$2"
-}
-
 e2e_init
 e2e_start_xvfb
 e2e_start_pulse
@@ -51,29 +32,31 @@ e2e_settings >/dev/null <<SETTINGS
 NetPath=$share
 SETTINGS
 
+export QT_LOGGING_RULES="calmora.update.info=true"
 e2e_log "first start: the newer copy is offered"
 e2e_spawn "$programs/calmora"
 pid=$E2E_LAST_PID
-e2e_wait_for 30 question_window || e2e_fail "no question at start"
-press "$(question_window)" y
+e2e_wait_for 30 e2e_question_window || e2e_fail "no question at start"
+e2e_press "$(e2e_question_window)" y
 
 updater=$(e2e_wait_window '^Calmora Update$' 30) || e2e_fail "the updater did not show its window"
 cmp -s "$share/calmora" "$programs/calmora" || e2e_fail "the local copy was not replaced"
 [ -x "$programs/calmora" ] || e2e_fail "the new local copy cannot be run"
 leftovers=$(find "$programs" -mindepth 1 -not -name calmora -not -name update)
 [ -z "$leftovers" ] || e2e_fail "left behind: $leftovers"
-press "$updater" Return
+e2e_press "$updater" Return
 e2e_wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Calmora Update$'" ||
     e2e_fail "the updater's window did not close"
 e2e_stop_pid "$pid"
 
 e2e_log "second start: the new copy runs and asks nothing"
-e2e_spawn "$programs/calmora"
+e2e_spawn "$programs/calmora" 2>"$E2E_DIR/second.log"
 pid=$E2E_LAST_PID
 e2e_wait_window '^Calmora$' 30 >/dev/null || e2e_fail "the new copy shows no window"
 cmp -s "$share/calmora" "/proc/$pid/exe" || e2e_fail "the running program is not the new copy"
-sleep 2
-! question_window >/dev/null || e2e_fail "the updated program asked again"
+e2e_wait_log "$E2E_DIR/second.log" 'No update offered: the copy in the shared folder is not newer' ||
+    e2e_fail "the updated program did not find the copy old"
+! e2e_question_window >/dev/null || e2e_fail "the updated program asked again"
 e2e_stop_pid "$pid"
 
 e2e_log "PASS"

@@ -84,6 +84,7 @@ private Q_SLOTS:
         QTest::newRow("program's folder is missing") << QString() << u"gone/calmora"_s << QString();
         QTest::newRow("program's folder cannot be written") << QString() << QString() << u"read-only"_s;
         QTest::newRow("copy interrupted") << QString() << QString() << u"interrupted"_s;
+        QTest::newRow("copied bytes refused") << QString() << QString() << u"refused"_s;
     }
 
     void failureLeavesTheOldProgram()
@@ -99,6 +100,10 @@ private Q_SLOTS:
         options.retry = [&retries](int) { return ++retries < 5; };
         if (how == u"interrupted"_s)
             options.progress = [](qint64 copied) { return copied < 100000; };
+        if (how == u"refused"_s)
+            options.verify = [](const QByteArray &copied) {
+                return copied == bigProgram() ? u"its signature is not valid"_s : u"copied wrong"_s;
+            };
         const QString folder = QFileInfo(f.local).path();
         if (how == u"read-only"_s) {
             QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
@@ -118,6 +123,8 @@ private Q_SLOTS:
         QVERIFY2(result.message.startsWith(QLatin1String("Calmora could not be updated: ")),
                  qPrintable(result.message));
         QVERIFY(result.message.contains(QLatin1String("is unchanged")));
+        if (how == u"refused"_s)
+            QVERIFY(result.message.contains(u"its signature is not valid"_s));
         QCOMPARE(contents(f.local), QByteArray("old program"));
         QCOMPARE(f.programFolder(), QStringList{u"calmora"_s});
         QVERIFY(!QFile::exists(f.dir.filePath(u"gone"_s)));

@@ -10,6 +10,8 @@
 // CALMORA_UPDATE_QUIET=1 in the environment shows no window (tests, scripts);
 // the same text always goes to standard error.
 
+#include "app/updatecheck.h"
+#include "app/updatekey.h"
 #include "programreplacer.h"
 
 #include <QApplication>
@@ -105,6 +107,14 @@ int main(int argc, char *argv[])
         options.retry = waitingRetry(kQuietAttempts, kRetryDelay);
     else
         options.retry = [&waiting](int failedAttempts) { return waiting.waitOnce(failedAttempts); };
+    // A build that trusts a key checks again what it copied: a file swapped
+    // after the program checked it is never installed.
+    if (const QByteArray key = calmora::builtInUpdateKey(); !key.isEmpty()) {
+        options.verify = [key, newCopy = arguments.at(0)](const QByteArray &copied) {
+            const calmora::SignatureCheck check = calmora::verifyUpdate(key, newCopy, copied);
+            return check.valid ? QString() : check.why;
+        };
+    }
     const ReplaceResult result = replaceProgram(arguments.at(0), arguments.at(1), options);
     waiting.close();
     report(quiet, result.ok, result.message);

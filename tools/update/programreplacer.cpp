@@ -56,6 +56,7 @@ Attempt copyOnce(const QString &from, const QString &to, const ReplaceOptions &o
     out.setPermissions(programPermissions(source, QFileInfo(to)));
 
     QByteArray block(kBlockSize, Qt::Uninitialized);
+    QByteArray written; // what verify() sees: exactly what is about to be installed
     qint64 copied = 0;
     for (;;) {
         const qint64 n = in.read(block.data(), block.size());
@@ -65,6 +66,8 @@ Attempt copyOnce(const QString &from, const QString &to, const ReplaceOptions &o
             break;
         if (out.write(block.constData(), n) != n)
             return failed(QStringLiteral("writing beside %1 failed: %2").arg(shown(to), out.errorString()));
+        if (options.verify)
+            written.append(block.constData(), n);
         copied += n;
         if (options.progress && !options.progress(copied))
             return failed(QStringLiteral("the copy was interrupted"));
@@ -76,6 +79,10 @@ Attempt copyOnce(const QString &from, const QString &to, const ReplaceOptions &o
         return failed(
             QStringLiteral("the copy of %1 is incomplete (%2 of %3 bytes); it may still be being written")
                 .arg(shown(from), QString::number(copied), QString::number(after.size())));
+    }
+    if (options.verify) {
+        if (const QString why = options.verify(written); !why.isEmpty())
+            return failed(why);
     }
     // Written out first, so the time set next is not overwritten by the last block.
     if (!out.flush())

@@ -16,6 +16,9 @@ struct ReplaceOptions
     // Called after each block written with the bytes copied so far; returning
     // false stops the copy as if it had been interrupted.
     std::function<bool(qint64 copied)> progress;
+    // Checks the bytes copied, just before they replace the program; a reason
+    // refuses them. Unset takes any bytes.
+    std::function<QString(const QByteArray &copied)> verify;
 };
 
 struct ReplaceResult
@@ -26,8 +29,8 @@ struct ReplaceResult
 };
 
 // Replaces localCopy with a copy of newCopy: writes it beside localCopy under
-// a temporary name, checks it is complete, makes it executable and renames it
-// over localCopy in one step. On any failure localCopy stays as it was and no
+// a temporary name, checks it is complete (and verified), makes it executable
+// and renames it over localCopy in one step. On any failure localCopy stays as it was and no
 // partial copy is left. The new copy keeps newCopy's modification time, so
 // comparing the two afterwards finds nothing newer, whatever the clocks say.
 ReplaceResult replaceProgram(const QString &newCopy, const QString &localCopy,

@@ -1,6 +1,8 @@
-// Saving the settings onto a file system that is full or read-only, for real.
-// Run inside `unshare -rm`, where the test may mount a small tmpfs of its own.
+// Saving the settings onto a file system that is full or read-only, and
+// updating a program installed where it cannot be replaced, for real. Run
+// inside `unshare -rm`, where the test may mount a small tmpfs of its own.
 
+#include "app/updatecheck.h"
 #include "core/appstate.h"
 #include "core/settings.h"
 #include "fakes.h"
@@ -9,6 +11,7 @@
 #include "platform/settingsstore.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -44,7 +47,7 @@ void fill(const QString &folder, qint64 freePages)
 
 } // namespace
 
-class TestSettingsFault : public QObject
+class TestFileSystemFaults : public QObject
 {
     Q_OBJECT
 
@@ -129,6 +132,30 @@ private Q_SLOTS:
         back.read();
         QCOMPARE(back.list.count(), 153);
     }
+
+    // A program installed system-wide, or on a read-only medium, cannot be
+    // updated by its user: no question is asked, with or without a key.
+    void noQuestionWhereTheProgramCannotBeReplaced()
+    {
+        const QString share = m_dir.filePath(QStringLiteral("share"));
+        QVERIFY(QDir().mkpath(share));
+        put(m_mount + QStringLiteral("/calmora"), "old");
+        put(share + QStringLiteral("/calmora"), "new");
+        QFile newer(share + QStringLiteral("/calmora"));
+        QVERIFY(newer.open(QIODevice::ReadWrite)
+                && newer.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime));
+        newer.close();
+        QVERIFY(mountTmpfs(m_mount, MS_REMOUNT | MS_RDONLY));
+        AppState state;
+        state.NetPath = share;
+        TestRig rig;
+        FolderListing File1(rig.files);
+        File1.setPath(share);
+        rig.program.folder = m_mount;
+        UpdateOutcome outcome{};
+        QVERIFY(!findUpdate(state, File1, rig.program, &outcome));
+        QCOMPARE(outcome, UpdateOutcome::NotWritable);
+    }
 };
 
 int main(int argc, char **argv)
@@ -140,8 +167,8 @@ int main(int argc, char **argv)
         return 77;
     }
     ::umount2(QFile::encodeName(probe.path()).constData(), MNT_DETACH);
-    TestSettingsFault test;
+    TestFileSystemFaults test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_settingsfault.moc"
+#include "tst_filesystemfaults.moc"
