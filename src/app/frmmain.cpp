@@ -111,6 +111,7 @@ frmMain::frmMain(const Services &services, QWidget *parent)
     connect(m_picture1, &QToolButton::clicked, m_listController, &SoundListController::Picture1_Click);
     connect(m_services.tray, &TrayIcon::doubleClicked, this, &frmMain::trayDoubleClicked);
     connect(m_services.tray, &TrayIcon::rightReleased, this, &frmMain::trayRightReleased);
+    m_services.tray->setMenu(m_mnuPopup);
     for (int k = 0; k < Scheduler::kLevels; ++k) {
         connect(m_optstress[k], &QRadioButton::clicked, this,
                 [this, k] { m_scheduler->optstress_MouseUp(k); });
