@@ -180,9 +180,10 @@ void SoundListController::Picture1_Click()
     if (m_explorerTaskId != 0) {
         if (launcher.activate(m_explorerTaskId))
             return;
-        // Still running where the desktop cannot raise it: a second one would
-        // only pile up windows.
-        if (launcher.isRunning(m_explorerTaskId))
+        // Still running, but its window cannot be raised by its process (a
+        // Wayland desktop): the desktop's file manager service opens one; a
+        // new start is the last resort.
+        if (launcher.isRunning(m_explorerTaskId) && launcher.showFolder(QDir::homePath()))
             return;
     }
     startFileManager();

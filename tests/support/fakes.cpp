@@ -83,6 +83,13 @@ bool FakeLauncher::isRunning(qint64 pid)
     return running.contains(pid);
 }
 
+bool FakeLauncher::showFolder(const QString &folder)
+{
+    if (folderService)
+        foldersShown.append(folder);
+    return folderService;
+}
+
 void FakeTray::add(const QIcon &, const QString &newTip)
 {
     present = true;
