@@ -62,6 +62,10 @@ cleanup() {
 }
 trap cleanup EXIT
 tar -C "$root" -xf "$cache/base.tar"
+# A root directory everyone may enter, as on a real machine: the base was
+# built in a mktemp folder, the owner's only, and the archive keeps its mode.
+# Tests that run a program as an unprivileged user need it.
+chmod 755 "$root"
 cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 mkdir -p "$root/root/calmora" "$root/var/cache/ccache"
 git -C "$project" archive --format=tar HEAD | tar -C "$root/root/calmora" -xf -

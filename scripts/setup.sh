@@ -15,6 +15,9 @@ packages=(
     xvfb xdotool x11-utils pulseaudio-utils sox trayer imagemagick twm xfonts-base
     dbus-x11 at-spi2-core python3-pyatspi
     samba smbclient smbnetfs fuse3 procps
+    # end-to-end tests: a StatusNotifierItem tray and a file manager service faked on a private
+    # session bus, and a Wayland desktop without a screen (headless sway, Qt's Wayland plugin)
+    python3-dbus python3-gi sway qt6-wayland
     # README screenshots: a window manager that draws window frames
     openbox
     # fuzzing (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes

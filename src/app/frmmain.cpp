@@ -138,6 +138,7 @@ void frmMain::connectControls()
 
     connect(m_services.tray, &TrayIcon::doubleClicked, this, &frmMain::trayDoubleClicked);
     connect(m_services.tray, &TrayIcon::rightReleased, this, &frmMain::trayRightReleased);
+    m_services.tray->setMenu(m_mnuPopup);
 
     connect(m_receiver, &Receiver::soundStarting, m_picNet, &QWidget::show);
     connect(m_receiver, &Receiver::textReceived, this, &frmMain::showReceivedText);

@@ -9,9 +9,10 @@ QString Explorer::open(const QString &folder)
     if (m_taskId != 0) {
         if (m_launcher.activate(m_taskId))
             return {};
-        // Still running where the desktop cannot raise it: a second one would
-        // only pile up windows.
-        if (m_launcher.isRunning(m_taskId))
+        // Still running, but its window cannot be raised by its process (a
+        // Wayland desktop): the desktop's file manager service opens one; a
+        // new start is the last resort.
+        if (m_launcher.isRunning(m_taskId) && m_launcher.showFolder(folder))
             return {};
     }
     const QStringList command = m_launcher.fileManagerCommand(folder);

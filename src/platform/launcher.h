@@ -18,6 +18,13 @@ public:
     virtual bool activate(qint64 pid) = 0;
     // Whether process pid is still running.
     virtual bool isRunning(qint64 pid) = 0;
+    // Asks the desktop's file manager service to show folder in a window, for
+    // when activate cannot raise one; false when no such service answered.
+    virtual bool showFolder(const QString &folder)
+    {
+        Q_UNUSED(folder)
+        return false;
+    }
 
     // The platform's description of why the last start failed, or "".
     virtual QString lastError() const { return QString(); }

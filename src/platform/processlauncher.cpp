@@ -1,5 +1,8 @@
 #include "platform/processlauncher.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
@@ -293,6 +296,20 @@ bool ProcessLauncher::isRunning(qint64 pid)
     if (pid <= 0)
         return false;
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+bool ProcessLauncher::showFolder(const QString &folder)
+{
+    const QString service = QStringLiteral("org.freedesktop.FileManager1");
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Only a running file manager: starting one through the bus can take
+    // longer than we may keep the window waiting, and we start one ourselves.
+    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(service).value())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowFolders"));
+    call << QStringList{QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded)} << QString();
+    return bus.call(call, QDBus::Block, kLookupTimeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 
 QStringList ProcessLauncher::fileManagerCommand(const QString &folder)

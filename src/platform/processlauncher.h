@@ -10,6 +10,9 @@ public:
     qint64 start(const QString &program, const QStringList &arguments) override;
     bool activate(qint64 pid) override;
     bool isRunning(qint64 pid) override;
+    // org.freedesktop.FileManager1.ShowFolders on the session bus, which the
+    // common file managers implement.
+    bool showFolder(const QString &folder) override;
     QString lastError() const override { return m_lastError; }
     // The desktop's default application for folders, from its .desktop file;
     // xdg-open when there is none.

@@ -4,11 +4,13 @@
 #include <QPoint>
 
 class QIcon;
+class QMenu;
 
 namespace calmora {
 
 // The icon in the desktop's notification area. It reports a left double click
-// and a right button release; the main window decides what they do.
+// (or a host's activation, where a click is all there is) and a right button
+// release; the main window decides what they do.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,10 @@ public:
     virtual void add(const QIcon &icon, const QString &tip) = 0;
     virtual void remove() = 0;
     virtual bool isPresent() const = 0;
+    // The tray menu, for notification areas that draw an item's menu
+    // themselves (StatusNotifierItem hosts); others report rightReleased and
+    // leave opening it to the window.
+    virtual void setMenu(QMenu *menu) { Q_UNUSED(menu) }
 
 Q_SIGNALS:
     void doubleClicked();

@@ -428,12 +428,17 @@ private Q_SLOTS:
         picture1->click(); // still running: brought forward
         QCOMPARE(launcher.starts.size(), 1);
         QCOMPARE(launcher.activations, QList<qint64>{100});
-        launcher.canRaise = false; // a desktop that cannot raise it: no second window either
+        launcher.canRaise = false; // Wayland: the file manager service shows the folder
         picture1->click();
         QCOMPARE(launcher.starts.size(), 1);
-        launcher.running.clear(); // the user closed it
+        QCOMPARE(launcher.foldersShown, QStringList{QDir::homePath()});
+        launcher.folderService = false; // nor that: started again
         picture1->click();
         QCOMPARE(launcher.starts.size(), 2);
+        launcher.canRaise = true;
+        launcher.running.clear(); // the user closed it
+        picture1->click();
+        QCOMPARE(launcher.starts.size(), 3);
         QVERIFY(f.rig.dialogs.messages.isEmpty());
         launcher.running.clear();
         launcher.failStarts = true;

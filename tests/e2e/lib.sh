@@ -190,6 +190,23 @@ e2e_loud_samples() {
     fi
 }
 
+# A private session bus; exports DBUS_SESSION_BUS_ADDRESS.
+e2e_start_dbus() {
+    local file=$E2E_DIR/dbus.address
+    : >"$file"
+    dbus-daemon --session --nofork --nosyslog --print-address=3 3>"$file" >"$E2E_DIR/dbus.log" 2>&1 &
+    e2e_track $!
+    e2e_wait_for 10 test -s "$file" || e2e_fail "dbus-daemon did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$file")
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
+# Whether a name is owned on the session bus.
+e2e_bus_has() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
 # A notification area for tray icons; waits until it owns the tray selection.
 e2e_start_tray() {
     trayer --edge top --align right --widthtype request --height 24 >"$E2E_DIR/trayer.log" 2>&1 &

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under a private X server and sound server: its window shows
 # with its caption, and "&Quit" from the "&File" menu plays the farewell sound
-# to its end and then ends the program cleanly.
+# to its end and then ends the program cleanly, also when the sound server
+# dies while it plays.
 # Usage: startup_e2e.sh CALMORA [LOUDCOUNT]
 set -euo pipefail
 
@@ -45,5 +46,22 @@ e2e_record_stop
 loud=$(e2e_loud_samples "$E2E_DIR/farewell.raw")
 e2e_log "farewell sound: $loud loud samples"
 [ "$loud" -ge 22050 ] || e2e_fail "the farewell sound was not heard ($loud loud samples, want >= 22050)"
+
+e2e_log "the sound server dies during the farewell sound: the program still ends, with success"
+e2e_make_beep "$beep" 5
+e2e_spawn "$calmora"
+pid=$E2E_LAST_PID
+window=$(e2e_wait_window '^Calmora$' 30) || e2e_fail "no window the second time"
+quit_from_menu "$window"
+playing() {
+    [ -n "$(pactl list short sink-inputs)" ]
+}
+e2e_wait_for 10 playing || e2e_fail "the farewell sound did not start"
+pulse=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+kill -KILL "$pulse"
+e2e_untrack "$pulse"
+status=0
+e2e_wait_exit "$pid" 15 || status=$?
+[ "$status" -eq 0 ] || e2e_fail "quitting without a sound server ended with status $status (124: still running)"
 
 e2e_log "PASS"

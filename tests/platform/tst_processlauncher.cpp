@@ -93,6 +93,20 @@ private Q_SLOTS:
         QVERIFY(launcher.activate(QCoreApplication::applicationPid()));
         QVERIFY(!launcher.activate(QCoreApplication::applicationPid() + 100000));
     }
+
+    // Needs a file manager service on the session bus that logs what it was
+    // asked to show (activate_e2e.sh).
+    void showFolderAsksTheFileManagerService()
+    {
+        const QString log = qEnvironmentVariable("CALMORA_TEST_FOLDERS_LOG");
+        if (log.isEmpty())
+            QSKIP("needs a file manager service on the session bus");
+        ProcessLauncher launcher;
+        QVERIFY(launcher.showFolder(u"/home/ann/My Sounds"_s));
+        QFile shown(log);
+        QVERIFY(shown.open(QIODevice::ReadOnly));
+        QCOMPARE(shown.readAll(), "file:///home/ann/My%20Sounds\n"_ba);
+    }
 };
 
 QTEST_MAIN(TestProcessLauncher)

@@ -82,6 +82,12 @@ public:
     qint64 start(const QString &program, const QStringList &arguments) override;
     bool activate(qint64 pid) override;
     bool isRunning(qint64 pid) override { return running.contains(pid); }
+    bool showFolder(const QString &folder) override
+    {
+        if (folderService)
+            foldersShown.append(folder);
+        return folderService;
+    }
 
     struct Start
     {
@@ -95,6 +101,9 @@ public:
     bool failStarts = false;
     // False: a desktop that cannot bring another program's window forward.
     bool canRaise = true;
+    // False: no file manager service on the session bus.
+    bool folderService = true;
+    QStringList foldersShown;
 };
 
 class FakeTray final : public TrayIcon
