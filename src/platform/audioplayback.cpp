@@ -15,8 +15,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kHandOver = 1s;
 // Opening a file and decoding its header; longer means a dead network folder.
 constexpr auto kOpenTimeout = 5s;
-// Added to a sound's length before a waiting caller stops believing in it.
-constexpr auto kEndSlack = 10s;
 // Longer than anyone waits for a sound; also keeps the arithmetic in range
 // when a damaged header claims billions of frames.
 constexpr auto kLongestSound = 24h;
@@ -43,10 +41,10 @@ Clock::time_point PlayingSound::giveUpAt() const
     return m_giveUpAt;
 }
 
-void PlayingSound::opened(Clock::duration length)
+void PlayingSound::opened(Clock::duration length, std::chrono::milliseconds endSlack)
 {
     const std::lock_guard lock(m_mutex);
-    m_giveUpAt = Clock::now() + length + kEndSlack;
+    m_giveUpAt = Clock::now() + length + endSlack;
 }
 
 void PlayingSound::finish(bool played)
@@ -59,7 +57,10 @@ void PlayingSound::finish(bool played)
     m_changed.notify_all();
 }
 
-AudioPlayback::AudioPlayback(std::shared_ptr<AudioOutput> output) : m_output(std::move(output)) {}
+AudioPlayback::AudioPlayback(std::shared_ptr<AudioOutput> output, std::chrono::milliseconds endSlack)
+    : m_output(std::move(output)), m_endSlack(endSlack)
+{
+}
 
 AudioPlayback::~AudioPlayback()
 {
@@ -88,7 +89,8 @@ std::shared_ptr<const PlayingSound> AudioPlayback::play(const QString &fileName)
         sound->finish(false);
         return sound;
     }
-    std::thread thread([output = m_output, sound, previous = std::move(previous), fileName] {
+    std::thread thread([output = m_output, sound, previous = std::move(previous), fileName,
+                        endSlack = m_endSlack] {
         if (previous)
             previous->waitFor(kHandOver);
         const std::stop_token stop = sound->m_stop.get_token();
@@ -99,7 +101,7 @@ std::shared_ptr<const PlayingSound> AudioPlayback::play(const QString &fileName)
                 const std::chrono::duration<double> length(static_cast<double>(file.frames())
                                                            / file.format().sampleRate);
                 sound->opened(std::chrono::duration_cast<Clock::duration>(
-                    std::min<std::chrono::duration<double>>(length, kLongestSound)));
+                    std::min<std::chrono::duration<double>>(length, kLongestSound)), endSlack);
                 played = output->play(file, stop);
             }
         }

@@ -33,7 +33,7 @@ public:
 
 private:
     friend class AudioPlayback;
-    void opened(std::chrono::steady_clock::duration length);
+    void opened(std::chrono::steady_clock::duration length, std::chrono::milliseconds endSlack);
     void finish(bool played);
 
     std::stop_source m_stop;
@@ -49,7 +49,9 @@ private:
 class AudioPlayback final
 {
 public:
-    explicit AudioPlayback(std::shared_ptr<AudioOutput> output);
+    // endSlack: added to a sound's length before a waiting caller stops believing in it.
+    explicit AudioPlayback(std::shared_ptr<AudioOutput> output,
+                           std::chrono::milliseconds endSlack = std::chrono::seconds(10));
     ~AudioPlayback();
     Q_DISABLE_COPY_MOVE(AudioPlayback)
 
@@ -67,6 +69,7 @@ private:
     void reapFinished();
 
     std::shared_ptr<AudioOutput> m_output;
+    std::chrono::milliseconds m_endSlack;
     std::vector<Worker> m_workers;
 };
 

@@ -18,8 +18,9 @@ bool is(const QString &word, QLatin1StringView expected)
 
 } // namespace
 
-SystemMediaPlayer::SystemMediaPlayer(std::shared_ptr<AudioOutput> output, QObject *parent)
-    : MediaPlayer(parent), m_output(std::move(output)), m_audio(std::make_unique<AudioPlayback>(m_output))
+SystemMediaPlayer::SystemMediaPlayer(std::shared_ptr<AudioOutput> output, QObject *parent,
+                                     std::chrono::milliseconds endSlack)
+    : MediaPlayer(parent), m_output(std::move(output)), m_audio(std::make_unique<AudioPlayback>(m_output, endSlack))
 {
 }
 

@@ -20,7 +20,10 @@ class SystemMediaPlayer final : public MediaPlayer
     Q_DISABLE_COPY_MOVE(SystemMediaPlayer)
 
 public:
-    explicit SystemMediaPlayer(std::shared_ptr<AudioOutput> output, QObject *parent = nullptr);
+    // endSlack: how much longer than a sound's length a waiting "sound" waits
+    // for its end before it gives up on an output that never says so.
+    explicit SystemMediaPlayer(std::shared_ptr<AudioOutput> output, QObject *parent = nullptr,
+                               std::chrono::milliseconds endSlack = std::chrono::seconds(10));
     ~SystemMediaPlayer() override;
 
     void setDeviceType(const QString &deviceType) override;

@@ -252,6 +252,20 @@ private Q_SLOTS:
         QCOMPARE(finished.size(), 1);
     }
 
+    // An output that never says the sound ended does not hold the program for ever.
+    void waitingGivesUpOnASoundThatNeverEnds()
+    {
+        auto output = std::make_shared<FakeOutput>();
+        output->hold = true;
+        SystemMediaPlayer player(output, nullptr, 200ms);
+        player.setFileName(path(u"beep.wav"_s));
+        player.setWait(true);
+        player.command(u"sound"_s); // 0.5 s long, given up at 0.7 s
+        QVERIFY(!player.isWaiting());
+        QVERIFY(output->waitFor(1, true));
+        QVERIFY(output->plays().front().cutOff);
+    }
+
     // Only one sound plays at a time: whatever comes next ends the one still playing.
     void nextRequestCutsOffTheSound_data()
     {

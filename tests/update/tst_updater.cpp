@@ -82,9 +82,9 @@ private Q_SLOTS:
         QTest::newRow("missing new version") << u"shared folder/nothing"_s << QString() << QString();
         QTest::newRow("new version is a folder") << u"shared folder"_s << QString() << QString();
         QTest::newRow("program's folder is missing") << QString() << u"gone/calmora"_s << QString();
-        QTest::newRow("program's folder cannot be written") << QString() << QString() << u"read-only"_s;
         QTest::newRow("copy interrupted") << QString() << QString() << u"interrupted"_s;
         QTest::newRow("copied bytes refused") << QString() << QString() << u"refused"_s;
+        QTest::newRow("new version still being written") << QString() << QString() << u"growing"_s;
     }
 
     void failureLeavesTheOldProgram()
@@ -100,25 +100,16 @@ private Q_SLOTS:
         options.retry = [&retries](int) { return ++retries < 5; };
         if (how == u"interrupted"_s)
             options.progress = [](qint64 copied) { return copied < 100000; };
+        if (how == u"growing"_s) // an upload still going on as the copy starts
+            options.progress = [&f](qint64 copied) {
+                QFile grow(f.network);
+                return copied > 65536 || (grow.open(QIODevice::Append) && grow.write("more") == 4);
+            };
         if (how == u"refused"_s)
             options.verify = [](const QByteArray &copied) {
                 return copied == bigProgram() ? u"its signature is not valid"_s : u"copied wrong"_s;
             };
-        const QString folder = QFileInfo(f.local).path();
-        if (how == u"read-only"_s) {
-            QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-            QFile probe(folder + u"/probe"_s);
-            if (probe.open(QIODevice::WriteOnly)) {
-                probe.remove();
-                QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                  | QFileDevice::ExeOwner);
-                QSKIP("this user may write anywhere");
-            }
-        }
-
         const ReplaceResult result = replaceProgram(source, target, options);
-        QFile::setPermissions(folder,
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QVERIFY(!result.ok);
         QVERIFY2(result.message.startsWith(QLatin1String("Calmora could not be updated: ")),
                  qPrintable(result.message));
