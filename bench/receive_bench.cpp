@@ -35,6 +35,7 @@ public:
     void setFileName(const QString &) override {}
     void setWait(bool) override {}
     void command(const QString &) override {}
+    void setVolume(int) override {}
 };
 
 double median(std::vector<double> values)

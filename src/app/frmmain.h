@@ -55,6 +55,10 @@ public:
     // The program-wide variables, for tests to look at.
     AppState &state() { return m_state; }
 
+    // Another start of the program asked for the window: it comes back from
+    // the tray as a double click on the icon brings it, and to the front.
+    void bringForward();
+
 Q_SIGNALS:
     // The main window has unloaded and no other window of the program is open:
     // the program should end.
@@ -90,6 +94,12 @@ private:
     void mnuNetwork_Click();
     void mnuEnableNetwork_Click();
     void mnuAbout_Click();
+    void mnuPreferences_Click();
+    // Puts the stored preferences in force: the volume, and what the tray's tip says.
+    void applyPreferences();
+    // Whether the program plays nothing by itself now (quiet hours, a locked screen).
+    bool isQuiet() const;
+    void updateTrayTip();
     void mnuEnable_Click();
     void optstress_MouseUp(int index);
     void chkDisable_Click(bool ticked);
@@ -142,6 +152,7 @@ private:
     QAction *m_mnuQuit1 = nullptr;
     QAction *m_mnuFunctionKeys = nullptr;
     QAction *m_mnuNetwork = nullptr;
+    QAction *m_mnuPreferences = nullptr;
     QAction *m_mnuAbout = nullptr;
     QMenu *m_mnuPopup = nullptr;
     QAction *m_mnuEnableNetwork = nullptr;

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace calmora {
 
 namespace {
@@ -39,6 +41,11 @@ void SystemMediaPlayer::setFileName(const QString &fileName)
 void SystemMediaPlayer::setWait(bool wait)
 {
     m_wait = wait;
+}
+
+void SystemMediaPlayer::setVolume(int percent)
+{
+    m_audio->setVolume(float(std::clamp(percent, 0, 100)) / 100.0f);
 }
 
 void SystemMediaPlayer::command(const QString &command)

@@ -30,6 +30,7 @@ public:
     void setFileName(const QString &fileName) override;
     void setWait(bool wait) override;
     void command(const QString &command) override;
+    void setVolume(int percent) override;
 
     // The video window once a video has been opened; null before.
     VideoWindow *videoWindow() const { return m_video; }

@@ -254,6 +254,8 @@ Services TestRig::services()
     s.tray = &tray;
     s.random = &random;
     s.systemInfo = &systemInfo;
+    s.screenLock = &screenLock;
+    s.autostart = &autostart;
     s.program = program;
     return s;
 }

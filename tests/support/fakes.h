@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/autostart.h"
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
 #include "platform/launcher.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
+#include "platform/screenlock.h"
 #include "platform/services.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfolookup.h"
@@ -46,6 +48,7 @@ public:
     void setFileName(const QString &fileName) override;
     void setWait(bool wait) override;
     void command(const QString &command) override;
+    void setVolume(int percent) override { volume = percent; }
 
     // The file names handed to "sound" commands, in order.
     QStringList soundsPlayed() const;
@@ -55,6 +58,7 @@ public:
     QStringList log;
     QList<QByteArray> bytesPlayed;
     bool wait = false;
+    int volume = 100;
     std::function<void()> duringWait;
 
 private:
@@ -125,6 +129,34 @@ public:
     bool available = true;
     bool present = false;
     QString tip;
+};
+
+class FakeScreenLock final : public ScreenLock
+{
+    Q_OBJECT
+
+public:
+    using ScreenLock::ScreenLock;
+    bool isLocked() const override { return locked; }
+    void lock(bool on)
+    {
+        locked = on;
+        Q_EMIT lockedChanged(on);
+    }
+    bool locked = false;
+};
+
+class FakeAutostart final : public Autostart
+{
+public:
+    bool isAvailable() const override { return true; }
+    bool isEnabled() const override { return enabled; }
+    QString setEnabled(bool on) override
+    {
+        enabled = on;
+        return {};
+    }
+    bool enabled = false;
 };
 
 // Answers the two system-information lookups from its fields.
@@ -235,6 +267,8 @@ public:
     FakeTray tray;
     RandomGenerator random;
     FakeSystemInfo systemInfo;
+    FakeScreenLock screenLock;
+    FakeAutostart autostart;
     std::shared_ptr<FileSystem> files;
     std::unique_ptr<SettingsStore> store;
     ProgramInfo program;
