@@ -35,11 +35,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
             command.action = CommandLine::Action::Version;
             return command;
         }
-        if (argument == QLatin1String("--send") && left >= 2 && command.action == CommandLine::Action::Window) {
+        if (argument == QLatin1String("--send")) {
+            if (left < 2 || command.action != CommandLine::Action::Window)
+                return bad(QStringLiteral("--send takes a name and a file, once"));
             command.action = CommandLine::Action::Send;
             command.name = arguments.at(++i);
             command.file = arguments.at(++i);
-        } else if (argument == QLatin1String("--text") && left >= 1) {
+        } else if (argument == QLatin1String("--text")) {
+            if (left < 1)
+                return bad(QStringLiteral("--text takes a text"));
             command.text = arguments.at(++i);
         } else {
             return bad(argument.startsWith(u'-') ? QStringLiteral("unknown option '%1'").arg(argument)

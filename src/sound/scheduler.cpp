@@ -42,6 +42,8 @@ void Scheduler::applyStressBounds(int index)
 
 void Scheduler::schedulingStep(bool quiet)
 {
+    if (quiet)
+        qCInfo(lcSound) << "Quiet: nothing plays by itself";
     if (m_elapsedMinutes > m_state.NextDelayMinutes && !m_state.SoundsDisabled && !quiet) {
         DelayLaugh();
         m_elapsedMinutes = 0;

@@ -180,22 +180,35 @@ private Q_SLOTS:
         qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(u"no-server"_s)));
     }
 
-    // Frames reach the output as the file holds them, every channel in place.
-    void playsWhatTheFileHolds()
+    // Frames reach the output as the file holds them, every channel in place,
+    // scaled by the volume; at 0 nothing is played at all.
+    void playsWhatTheFileHoldsAsLoudAsAsked_data()
     {
+        QTest::addColumn<int>("volume");
+        QTest::newRow("full") << 100;
+        QTest::newRow("half") << 50;
+        QTest::newRow("silent") << 0;
+    }
+
+    void playsWhatTheFileHoldsAsLoudAsAsked()
+    {
+        QFETCH(int, volume);
         const int channels = 6;
         const QString file = path(u"six.wav"_s);
         QVERIFY(writeSound(file, SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, channels));
         Rig rig;
+        rig.player.setVolume(volume);
         rig.sound(file, true, u"Sound"_s);
-        QCOMPARE(rig.output->plays().size(), size_t(1));
+        QCOMPARE(rig.output->plays().size(), size_t(volume > 0 ? 1 : 0));
+        if (volume == 0)
+            return;
         const FakeOutput::Play p = rig.output->plays().front();
         QCOMPARE(p.format.sampleRate, kRate);
         QCOMPARE(p.format.channels, channels);
         QCOMPARE(qint64(p.samples.size()), qint64(kFrames) * channels);
         for (qint64 i = 0; i < kFrames; i += 97)
             for (int c = 0; c < channels; ++c)
-                QVERIFY(std::abs(p.samples[size_t(i * channels + c)] - sine(i, c)) < 1e-3);
+                QVERIFY(std::abs(p.samples[size_t(i * channels + c)] - sine(i, c) * float(volume) / 100) < 1e-3);
     }
 
     // Neither as a sound nor, where it names no playable video, as a video.
