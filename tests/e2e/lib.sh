@@ -308,3 +308,13 @@ e2e_click() {
     # shellcheck disable=SC2086
     xdotool mousemove $xy click 1
 }
+
+# Waits up to $3 seconds for the recording $1 to hold at least $2 loud samples.
+e2e_wait_loud() {
+    local file=$1 want=$2 seconds=$3 i
+    for ((i = 0; i < seconds * 5; i++)); do
+        [ "$(e2e_loud_samples "$file")" -ge "$want" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
