@@ -2,8 +2,9 @@
 # Start-up as the user waits for it: the time from exec to the first map of
 # the main window, and the peak memory 3 s after exec, of the program against
 # a bare Qt window of the same size, alternating under one private X server
-# (no window manager) and sound server. Twice: with an empty settings store,
-# as on a first start, and with a typical one (20 sounds, a shared folder).
+# (no window manager), sound server and session bus. Twice: with an empty
+# settings store, as on a first start, and with a typical one (20 sounds, a
+# shared folder).
 # Prints medians, spreads and the ratios program/baseline, and the CPU time
 # the program had used by the map, which a busy machine hardly changes.
 # BENCH_RUNS sets the number of runs (default 10); CALMORA_BIN_DIR the programs.
@@ -20,6 +21,13 @@ done
 source "$root/tests/e2e/lib.sh"
 e2e_init
 e2e_start_xvfb
+# A session bus, as on any desktop; started first, so that neither the sound
+# server nor the programs start one of their own that outlives the run.
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$E2E_DIR/bus.address" 4>"$E2E_DIR/bus.pid" ||
+    e2e_fail "dbus-daemon did not start"
+e2e_track "$(cat "$E2E_DIR/bus.pid")"
+DBUS_SESSION_BUS_ADDRESS=$(cat "$E2E_DIR/bus.address")
+export DBUS_SESSION_BUS_ADDRESS
 e2e_start_pulse
 
 # A typical user's store: 20 sounds, most of them ticked, a shared folder with
