@@ -1,12 +1,13 @@
 # Installed layout: one self-contained program folder, so the update check and
 # the updater find each other beside the program, and a link to it on the PATH.
-#   <prefix>/lib/calmora/{calmora,update}
+#   <prefix>/lib/calmora/{calmora,update,calmora-video.so}
 #   <prefix>/bin/calmora -> ../lib/calmora/calmora
 #   desktop entry, AppStream metainfo and icons in the usual share/ folders.
 set(CALMORA_APP_ID org.calmora.Calmora)
 set(CALMORA_INSTALL_PROGRAM_DIR lib/calmora)
 
 install(TARGETS calmora RUNTIME DESTINATION ${CALMORA_INSTALL_PROGRAM_DIR})
+install(TARGETS calmora_video LIBRARY DESTINATION ${CALMORA_INSTALL_PROGRAM_DIR})
 if(TARGET update)
     install(TARGETS update RUNTIME DESTINATION ${CALMORA_INSTALL_PROGRAM_DIR})
 endif()

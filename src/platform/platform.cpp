@@ -1,7 +1,6 @@
 #include "platform/platform.h"
 
 #include "platform/audiooutputpulse.h"
-#include "platform/audiooutputqt.h"
 #include "platform/posixfilesystem.h"
 #include "platform/processlauncher.h"
 #include "platform/qtdialogs.h"
@@ -13,6 +12,9 @@
 #include "platform/registrysysteminfo_win.h"
 #else
 #include "platform/desktopsysteminfo.h"
+#endif
+#ifndef Q_OS_LINUX
+#include "platform/audiooutputqt.h"
 #endif
 
 #include <QCoreApplication>
