@@ -22,7 +22,7 @@ deb=$(ls "$E2E_DIR"/pkg/calmora_*.deb)
 e2e_log "built $(basename "$deb")"
 # Plugins are loaded at run time: the package must name them itself.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6svg6 libqt6gui6 gstreamer1.0-plugins-good; do
+for package in libqt6svg6 libqt6gui6 gstreamer1.0-plugins-good libpulse0 libsndfile1; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || e2e_fail "the package does not depend on $package: $depends"
 done
 
