@@ -79,6 +79,7 @@ protected:
 private:
     void setupUi();
     void setupMenus();
+    void setStandardIcons();
     void setSendEnabled(bool enabled);
     SettingsContext settingsContext();
     void Form_QueryUnload();
@@ -146,6 +147,7 @@ private:
     bool m_closing = false;
     bool m_unloaded = false;
     bool m_lastWindowGone = false;
+    bool m_painted = false;
 };
 
 } // namespace calmora

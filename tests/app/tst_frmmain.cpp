@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 using namespace calmora;
 using namespace calmora::test;
@@ -55,6 +56,8 @@ private Q_SLOTS:
         QTEST(w.soundList().List2(), "ticked");
         QVERIFY(w.tmrMinute()->isActive());
         QVERIFY(!w.state().SettingsChanged);
+        // The folder button gets its icon once the window has been painted.
+        QTRY_VERIFY(!w.findChild<QToolButton *>(u"Picture1"_s)->icon().isNull());
         // The player is opened for wave audio with no file and nothing played.
         QCOMPARE(rig.player.log, (QStringList{u"wait off"_s, u"device WaveAudio"_s, u"command Open"_s}));
     }
