@@ -209,14 +209,12 @@ void frmMain::setupUi()
     m_picture1 = named(new QToolButton(client), "Picture1");
     m_picture1->setToolTip(QStringLiteral("Open Explorer"));
     m_picture1->setAccessibleName(QStringLiteral("Open Explorer"));
-    m_picture1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_picture1->setIconSize(QSize(32, 32));
     m_picture1->setAutoRaise(true);
     m_picture1->setGeometry(twipsRect(2280, 300, 555, 495));
     fitOptions(m_optstress, m_picture1->x() - 2);
 
     m_picNet = named(new QLabel(client), "picNet");
-    m_picNet->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
     m_picNet->setAlignment(Qt::AlignCenter);
     m_picNet->setGeometry(twipsRect(120, 3180, 495, 495));
     m_picNet->hide();
@@ -294,6 +292,16 @@ void frmMain::setupMenus()
     m_mnuSend = named(m_mnuPopup2->addAction(QStringLiteral("Send To...")), "mnuSend");
     named(m_mnuPopup2->addSeparator(), "mnuSep4");
     m_mnuDelete = named(m_mnuPopup2->addAction(QStringLiteral("Delete")), "mnuDelete");
+}
+
+// The style takes these icons from the desktop's icon theme, and the first
+// lookup reads the theme's whole index: several milliseconds where no desktop
+// environment names a theme. The window is shown first, the icons a moment
+// later.
+void frmMain::setStandardIcons()
+{
+    m_picture1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_picNet->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
 }
 
 void frmMain::setSendEnabled(bool enabled)
@@ -638,6 +646,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
                 Form_KeyDown(key->key());
             return true;
         }
+    }
+    if (!m_painted && watched == this && event->type() == QEvent::Paint) {
+        m_painted = true;
+        QTimer::singleShot(0, this, &frmMain::setStandardIcons);
     }
     // Once the main window has gone, the program ends with its last window.
     if (m_unloaded && event->type() == QEvent::Hide && watched->isWidgetType()

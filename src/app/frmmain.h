@@ -73,6 +73,7 @@ private:
     void setupUi();
     void setupMenus();
     void connectControls();
+    void setStandardIcons();
     void setSendEnabled(bool enabled);
     // Runs a modal dialog that changes what ticks work on: no tick runs while
     // it is open, and ticks start afresh when it closes, whatever they did before.
@@ -182,6 +183,7 @@ private:
     bool m_closing = false;
     bool m_unloaded = false;
     bool m_lastWindowGone = false;
+    bool m_painted = false;
 };
 
 } // namespace calmora

@@ -72,7 +72,9 @@ void SystemMediaPlayer::open()
         // stopped answering as soon as its first player exists.
         if (m_output->isServerHung())
             return;
-        m_video = new VideoWindow(this);
+        m_video = VideoWindow::create();
+        if (!m_video)
+            return;
     }
     m_videoOpen = m_video->open(m_fileName);
 }

@@ -33,7 +33,7 @@ public:
     void setVolume(int percent) override;
 
     // The video window once a video has been opened; null before.
-    VideoWindow *videoWindow() const { return m_video; }
+    VideoWindow *videoWindow() const { return m_video.get(); }
 
 private:
     void open();
@@ -44,7 +44,7 @@ private:
 
     std::shared_ptr<AudioOutput> m_output;
     std::unique_ptr<AudioPlayback> m_audio;
-    VideoWindow *m_video = nullptr;
+    std::unique_ptr<VideoWindow> m_video;
     QString m_deviceType;
     QString m_fileName;
     bool m_wait = false;

@@ -133,6 +133,8 @@ private Q_SLOTS:
         QCOMPARE(w.findChild<QAction *>(u"mnuEnableNetwork"_s)->isChecked(), network);
         QVERIFY(w.findChild<QTimer *>(u"tmrMinute"_s)->isActive());
         QVERIFY(!w.state().SettingsChanged);
+        // The folder button gets its icon once the window has been painted.
+        QTRY_VERIFY(!w.findChild<QToolButton *>(u"Picture1"_s)->icon().isNull());
         // The player is opened for wave audio with no file and nothing played.
         QCOMPARE(rig.player.log, strings({"wait off", "device WaveAudio", "command Open"}));
     }
