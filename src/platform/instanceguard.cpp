@@ -1,19 +1,12 @@
 #include "platform/instanceguard.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
 
 namespace calmora {
 
-namespace {
-
-constexpr int kAnswerMs = 2000;
-const QByteArray kActivate = QByteArrayLiteral("activate\n");
-
-} // namespace
+// The socket's name and the start-up dance are the same on every system; how
+// to listen and to ask is in instanceguard_unix.cpp or instanceguard_qt.cpp.
 
 InstanceGuard::InstanceGuard(const QString &key, QObject *parent) : QObject(parent)
 {
@@ -28,36 +21,15 @@ InstanceGuard::InstanceGuard(const QString &key, QObject *parent) : QObject(pare
 
 InstanceGuard::~InstanceGuard() = default;
 
-bool InstanceGuard::askRunningCopy() const
-{
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(kAnswerMs))
-        return false;
-    socket.write(kActivate);
-    return socket.waitForBytesWritten(kAnswerMs);
-}
-
 bool InstanceGuard::claim()
 {
     if (askRunningCopy())
         return false;
-    // Nobody answers: whatever is left under the name is stale.
-    QLocalServer::removeServer(m_name);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_name))
-        return !askRunningCopy(); // lost a race to a copy started at the same moment
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(kActivate))
-                    Q_EMIT activationRequested();
-            });
-        }
-    });
-    return true;
+    if (listen())
+        return true;
+    // Lost a race to a copy started at the same moment, or cannot listen at
+    // all; then better two copies than none.
+    return !askRunningCopy();
 }
 
 } // namespace calmora

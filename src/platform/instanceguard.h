@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QLocalServer;
-
 namespace calmora {
 
 // One running copy per user and settings file. The first copy listens on a
@@ -32,9 +30,11 @@ Q_SIGNALS:
 
 private:
     bool askRunningCopy() const;
+    bool listen();
 
     QString m_name;
-    QLocalServer *m_server = nullptr;
+    QObject *m_listener = nullptr; // owns the listening socket; a child
+
 };
 
 } // namespace calmora
