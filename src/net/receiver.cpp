@@ -242,7 +242,7 @@ void Receiver::reportTooLarge(const Arrival &arrival)
     if (file == m_reportedTooLarge)
         return;
     m_reportedTooLarge = file;
-    constexpr qint64 kMegabyte = 1024 * 1024;
+    constexpr qint64 kMegabyte = qint64{1024} * 1024;
     Q_EMIT problem(QStringLiteral("\"%1\" is too large to be a sound message (%2 MB; at most %3 MB). "
                                      "It was not played and is left in the shared folder.")
                           .arg(QDir::toNativeSeparators(arrival.sound))

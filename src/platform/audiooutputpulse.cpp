@@ -57,7 +57,8 @@ Q_LOGGING_CATEGORY(lcAudio, "calmora.sound", QtWarningMsg)
 
 struct Pulse
 {
-#define CALMORA_PULSE_MEMBER(name) decltype(&::pa_##name) name = nullptr;
+// The argument is the declared name, which GCC warns about in parentheses.
+#define CALMORA_PULSE_MEMBER(name) decltype(&::pa_##name) name = nullptr; // NOLINT(bugprone-macro-parentheses)
     CALMORA_PULSE_FUNCTIONS(CALMORA_PULSE_MEMBER)
 #undef CALMORA_PULSE_MEMBER
 };
@@ -245,7 +246,7 @@ private:
                 m_state = State::Failed;
                 return;
             }
-            const qint64 want = static_cast<qint64>(size / m_frameBytes);
+            const auto want = static_cast<qint64>(size / m_frameBytes);
             const qint64 got = m_source.read(static_cast<float *>(data), want);
             if (got > 0) {
                 if (pa().stream_write(m_stream, data, static_cast<size_t>(got) * m_frameBytes, nullptr, 0,

@@ -87,13 +87,13 @@ QString desktopFilePath(const QString &id)
 {
     QString candidate = id;
     for (;;) {
-        const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, candidate);
+        QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, candidate);
         if (!path.isEmpty())
             return path;
         // "vendor-app.desktop" may live in a vendor subfolder.
         const qsizetype dash = candidate.indexOf(QLatin1Char('-'));
         if (dash < 0)
-            return QString();
+            return {};
         candidate[dash] = QLatin1Char('/');
     }
 }
@@ -102,7 +102,7 @@ QString desktopExecValue(const QString &desktopFile)
 {
     QFile file(desktopFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
+        return {};
     QTextStream in(&file);
     bool inEntry = false;
     while (!in.atEnd()) {
@@ -114,7 +114,7 @@ QString desktopExecValue(const QString &desktopFile)
                 eq > 0 && line.left(eq).trimmed() == QLatin1String("Exec"))
                 return unescapeDesktopValue(line.mid(eq + 1).trimmed());
     }
-    return QString();
+    return {};
 }
 
 QString defaultFolderApplication()
@@ -125,10 +125,10 @@ QString defaultFolderApplication()
     if (!query.waitForFinished(kLookupTimeoutMs)) {
         query.kill();
         query.waitForFinished(kLookupTimeoutMs);
-        return QString();
+        return {};
     }
     if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
-        return QString();
+        return {};
     return QString::fromLocal8Bit(query.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
@@ -318,7 +318,7 @@ QStringList ProcessLauncher::fileManagerCommand(const QString &folder)
     if (!id.isEmpty()) {
         const QString file = desktopFilePath(id);
         if (!file.isEmpty()) {
-            const QStringList command = desktopExecCommand(desktopExecValue(file), folder);
+            QStringList command = desktopExecCommand(desktopExecValue(file), folder);
             if (!command.isEmpty())
                 return command;
         }

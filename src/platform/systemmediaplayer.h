@@ -40,7 +40,7 @@ private:
     void play();
     void sound(const QString &fileName);
     void close();
-    void waitUntilOver(const std::shared_ptr<const PlayingSound> &sound);
+    void waitUntilOver(const std::shared_ptr<const PlayingSound> &playing);
 
     std::shared_ptr<AudioOutput> m_output;
     std::unique_ptr<AudioPlayback> m_audio;

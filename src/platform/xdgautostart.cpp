@@ -6,6 +6,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace calmora {
 
 namespace {
@@ -26,8 +28,8 @@ QString execArgument(const QString &path)
 
 } // namespace
 
-XdgAutostart::XdgAutostart(const QString &program, const QString &baseName)
-    : m_program(program), m_baseName(baseName)
+XdgAutostart::XdgAutostart(QString program, QString baseName)
+    : m_program(std::move(program)), m_baseName(std::move(baseName))
 {
 }
 

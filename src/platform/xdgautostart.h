@@ -11,7 +11,7 @@ class XdgAutostart final : public Autostart
 {
 public:
     // program: the executable's installed path; baseName: its name.
-    XdgAutostart(const QString &program, const QString &baseName);
+    XdgAutostart(QString program, QString baseName);
 
     bool isAvailable() const override { return true; }
     bool isEnabled() const override;
