@@ -3,7 +3,7 @@
 # fails when any of them finds something:
 #   clang-format --dry-run --Werror on every C++ file (.clang-format),
 #   clang-tidy with .clang-tidy on the core's and the platform's sources,
-#   shellcheck on every shell script.
+#   every shell script through shellcheck.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

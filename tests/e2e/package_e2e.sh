@@ -5,6 +5,7 @@
 # Needs root and apt-get; exits 77 (skipped) without them.
 set -euo pipefail
 BUILD=$(cd "$1" && pwd)
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
@@ -54,5 +55,7 @@ e2e_wait_window '^Calmora$' >/dev/null || e2e_fail "the installed program showed
 e2e_stop_pid "$app"
 
 remove_package || e2e_fail "apt-get could not remove the package"
-[ ! -e /usr/lib/calmora/calmora ] && [ ! -e /usr/bin/calmora ] || e2e_fail "removing left the program behind"
+if [ -e /usr/lib/calmora/calmora ] || [ -e /usr/bin/calmora ]; then
+    e2e_fail "removing left the program behind"
+fi
 e2e_log "PASS"
