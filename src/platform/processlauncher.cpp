@@ -1,4 +1,5 @@
 #include "platform/processlauncher.h"
+#include "platform/qtlauncher.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -269,16 +270,7 @@ QStringList desktopExecCommand(const QString &exec, const QString &folder)
 
 qint64 ProcessLauncher::start(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    qint64 pid = 0;
-    if (!process.startDetached(&pid)) {
-        m_lastError = process.errorString();
-        return 0;
-    }
-    m_lastError.clear();
-    return pid;
+    return startDetached(program, arguments, m_lastError);
 }
 
 bool ProcessLauncher::activate(qint64 pid)
