@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real program on a private X server:
-# the main window, the function-key dialog, the network settings and a
-# received message, each with its window frame, into docs/screenshots/.
+# the main window, the function-key dialog, the network settings, the
+# preferences and a received message, each with its window frame, into
+# docs/screenshots/.
 # Every window is opened the way a user opens it: menus and mouse clicks
 # through xdotool, and a real message dropped into the shared folder.
 # Usage: bash scripts/screenshots.sh
@@ -119,6 +120,14 @@ capture "$network" network
 xdotool mousemove --window "$network" 308 192 click 1
 e2e_wait_for 10 bash -c "! xdotool search --all --onlyvisible --pid $pid --name '^Network Settings$'" ||
     e2e_fail "the network settings did not close"
+
+e2e_log "preferences"
+options_menu p
+preferences=$(dialog '^Calmora Preferences$') || e2e_fail "the preferences did not open"
+capture "$preferences" preferences
+xdotool key Escape
+e2e_wait_for 10 bash -c "! xdotool search --all --onlyvisible --pid $pid --name '^Calmora Preferences$'" ||
+    e2e_fail "the preferences did not close"
 
 e2e_log "a message for ann from bob; waiting for the next tick"
 # As the program sends: the text first, then the sound, each written under a

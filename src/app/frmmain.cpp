@@ -272,7 +272,7 @@ void frmMain::setupMenus()
     QMenu *options = named(menuBar()->addMenu(QStringLiteral("&Options")), "mnuOptions");
     m_mnuFunctionKeys = named(options->addAction(QStringLiteral("Function &Keys")), "mnuFunctionKeys");
     m_mnuNetwork = named(options->addAction(QStringLiteral("&Network")), "mnuNetwork");
-    m_mnuPreferences = named(options->addAction(QStringLiteral("Preferences...")), "mnuPreferences");
+    m_mnuPreferences = named(options->addAction(QStringLiteral("&Preferences...")), "mnuPreferences");
 
     QMenu *help = named(menuBar()->addMenu(QStringLiteral("&Help")), "mnuHelp");
     m_mnuAbout = named(help->addAction(QStringLiteral("&About")), "mnuAbout");

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QIcon>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -73,6 +74,9 @@ frmPreferences::frmPreferences(AppState &state, SettingsStore &store, Autostart 
     m_cmdOK = named(buttons->button(QDialogButtonBox::Ok), "cmdOK");
     m_cmdCancel = named(buttons->button(QDialogButtonBox::Cancel), "cmdCancel");
     m_cmdOK->setDefault(true);
+    // Plain, as on the program's other dialogs; some styles add theme icons.
+    m_cmdOK->setIcon(QIcon());
+    m_cmdCancel->setIcon(QIcon());
     connect(buttons, &QDialogButtonBox::accepted, this, &frmPreferences::cmdOK_Click);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -30,7 +30,7 @@ expect() {
 }
 expect "frame|Calmora"
 expect "menu bar|"
-for entry in File "Save Settings" "Restore Settings" Quit Options "Function Keys" Network Help About; do
+for entry in File "Save Settings" "Restore Settings" Quit Options "Function Keys" Network "Preferences..." Help About; do
     expect "menu item|$entry"
 done
 expect "panel|Stress Level"
