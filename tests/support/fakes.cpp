@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QtEndian>
 
 namespace calmora::test {
@@ -42,13 +43,8 @@ QByteArray wavFile(const QByteArray &data, qint64 promised)
         return bytes;
     };
     const qint64 size = promised < 0 ? data.size() : promised;
-    return "RIFF" + le32(size + 36) + "WAVEfmt " + le32(16) + QByteArray::fromHex("01000100401f0000401f000001000800")
-           + "data" + le32(size) + data;
-}
-
-void FakePlayer::setDeviceType(const QString &deviceType)
-{
-    log.append(QLatin1String("device ") + deviceType);
+    return "RIFF" + le32(size + 36) + "WAVEfmt " + le32(16)
+           + QByteArray::fromHex("01000100401f0000401f000001000800") + "data" + le32(size) + data;
 }
 
 void FakePlayer::setFileName(const QString &name)
@@ -90,11 +86,6 @@ QStringList FakePlayer::soundsPlayed() const
     return sounds;
 }
 
-void FakeDialogs::message(QWidget *, const QString &text)
-{
-    messages.append(text);
-}
-
 bool FakeDialogs::askYesNo(QWidget *, const QString &text)
 {
     questions.append(text);
@@ -120,106 +111,43 @@ qint64 FakeLauncher::start(const QString &program, const QStringList &arguments)
     starts.append({program, arguments});
     if (failStarts)
         return 0;
-    running.append(nextPid);
-    return nextPid++;
+    running.append(99 + starts.size());
+    return running.constLast();
 }
 
-bool FakeLauncher::activate(qint64 pid)
+ShareFileSystem::ShareFileSystem(const QString &folder, Fault fault, int at)
+    : m_real(std::make_shared<PosixFileSystem>()), m_folder(folder), m_fault(fault), m_at(at)
 {
-    activations.append(pid);
-    return canRaise && running.contains(pid);
 }
 
-InterceptedFileSystem::InterceptedFileSystem() : m_real(std::make_shared<PosixFileSystem>()) {}
-
-FileSystem::Info InterceptedFileSystem::info(const QString &path, std::error_code &error)
-{
-    return interrupt(path, error, {}, {}) ? Info{} : m_real->info(path, error);
-}
-
-FileSystem::Info InterceptedFileSystem::entryInfo(const QString &path, std::error_code &error)
-{
-    return interrupt(path, error, {}, {}) ? Info{} : m_real->entryInfo(path, error);
-}
-
-void InterceptedFileSystem::forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
-                                        std::error_code &error)
-{
-    if (!interrupt(folder + QLatin1Char('/'), error, {}, {}))
-        m_real->forEachName(folder, visit, error);
-}
-
-QByteArray InterceptedFileSystem::read(const QString &path, qint64 maxBytes, std::error_code &error)
-{
-    return interrupt(path, error, {}, {}) ? QByteArray() : m_real->read(path, maxBytes, error);
-}
-
-void InterceptedFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
-                                 std::error_code &error)
-{
-    if (!interrupt(from, error, to, {}))
-        m_real->copy(from, to, maxBytes, links, error);
-}
-
-void InterceptedFileSystem::write(const QString &path, const QByteArray &bytes, std::error_code &error)
-{
-    if (!interrupt(path, error, path, bytes))
-        m_real->write(path, bytes, error);
-}
-
-void InterceptedFileSystem::rename(const QString &from, const QString &to, std::error_code &error)
-{
-    if (!interrupt(from, error, {}, {}))
-        m_real->rename(from, to, error);
-}
-
-void InterceptedFileSystem::remove(const QString &path, std::error_code &error)
-{
-    if (!interrupt(path, error, {}, {}))
-        m_real->remove(path, error);
-}
-
-void BlockingFileSystem::hold()
+void ShareFileSystem::hold()
 {
     std::lock_guard lock(m_mutex);
     m_held = true;
 }
 
-void BlockingFileSystem::release()
+void ShareFileSystem::release()
 {
     std::lock_guard lock(m_mutex);
     m_held = false;
     m_released.notify_all();
 }
 
-int BlockingFileSystem::calls() const
+bool ShareFileSystem::intercept(const QString &path, std::error_code &error, const QString &target,
+                                const QByteArray &bytes)
 {
-    std::lock_guard lock(m_mutex);
-    return m_calls;
-}
-
-bool BlockingFileSystem::interrupt(const QString &, std::error_code &, const QString &, const QByteArray &)
-{
+    ++calls;
+    if (!target.isEmpty() && target != path)
+        ++copies;
+    if (before)
+        before(path, target);
     std::unique_lock lock(m_mutex);
-    ++m_calls;
     m_released.wait(lock, [this] { return !m_held; });
-    return false;
-}
-
-bool FaultyFileSystem::struck() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_struck;
-}
-
-bool FaultyFileSystem::interrupt(const QString &path, std::error_code &error, const QString &target,
-                                 const QByteArray &bytes)
-{
-    std::lock_guard lock(m_mutex);
-    const QString prefix = m_folder + QLatin1Char('/');
-    if ((!path.startsWith(prefix) && !target.startsWith(prefix)) || ++m_count != m_at)
+    const QString prefix = m_folder + u'/';
+    if (m_fault == Fault::None || (!path.startsWith(prefix) && !target.startsWith(prefix))
+        || ++m_count != m_at)
         return false;
-    m_struck = true;
+    struck = true;
     if (m_fault == Fault::Vanish) {
         QDir(m_folder).removeRecursively();
         return false;
@@ -232,46 +160,6 @@ bool FaultyFileSystem::interrupt(const QString &path, std::error_code &error, co
     return true;
 }
 
-TestRig::TestRig(quint32 seed)
-    : random(seed), files(std::make_shared<PosixFileSystem>()),
-      store(std::make_unique<SettingsStore>(settingsPath()))
-{
-    program.baseName = QStringLiteral("calmora");
-    program.fileName = QStringLiteral("calmora");
-    program.folder = dir.path();
-    program.updaterName = QStringLiteral("update");
-    program.computerName = QStringLiteral("OFFICE-PC");
-}
-
-Services TestRig::services()
-{
-    Services s;
-    s.files = files;
-    s.player = &player;
-    s.dialogs = &dialogs;
-    s.launcher = &launcher;
-    s.store = store.get();
-    s.tray = &tray;
-    s.random = &random;
-    s.systemInfo = &systemInfo;
-    s.program = program;
-    return s;
-}
-
-std::unique_ptr<SettingsStore> TestRig::reopenStore() const
-{
-    return std::make_unique<SettingsStore>(settingsPath());
-}
-
-QString TestRig::stored(const QString &section, const QString &key) const
-{
-    return reopenStore()->get(section, key, QStringLiteral("<none>"));
-}
-
-void TestRig::writeSettings(const QByteArray &ini)
-{
-    put(settingsPath(), ini);
-    store->reload();
-}
+TestRig::TestRig() : files(std::make_shared<PosixFileSystem>()) {}
 
 } // namespace calmora::test
