@@ -47,6 +47,14 @@ QByteArray wavFile(const QByteArray &data, qint64 promised)
            + QByteArray::fromHex("01000100401f0000401f000001000800") + "data" + le32(size) + data;
 }
 
+QStringList texts(const QAbstractItemModel *model)
+{
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
+    return texts;
+}
+
 void FakePlayer::setFileName(const QString &name)
 {
     m_fileName = name;

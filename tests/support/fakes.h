@@ -10,6 +10,7 @@
 #include "platform/systeminfolookup.h"
 #include "platform/trayicon.h"
 
+#include <QAbstractItemModel>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -37,6 +38,13 @@ QStringList filesIn(const QString &folder);
 // A WAV file (8 kHz, 8 bits, mono) whose header promises exactly data; promise
 // more to make one that is still being written.
 QByteArray wavFile(const QByteArray &data, qint64 promised = -1);
+QStringList texts(const QAbstractItemModel *model);
+
+template <typename T>
+T *child(const QObject *parent, const char *name)
+{
+    return parent->findChild<T *>(QLatin1String(name));
+}
 
 // The one fake player. It records every operation ("device WaveAudio",
 // "file /a.wav", "wait on", "command sound"), the bytes each sound had when it
@@ -227,8 +235,6 @@ private:
     bool m_held = false;
     int m_count = 0;
 };
-
-using BlockingFileSystem = ShareFileSystem;
 
 // A full set of fake services over a settings file in a temporary folder,
 // with the machine's own file system.
