@@ -2,9 +2,11 @@
 
 #include "platform/posixfilesystem.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 namespace calmora::test {
@@ -53,6 +55,15 @@ QStringList texts(const QAbstractItemModel *model)
     for (int row = 0; row < model->rowCount(); ++row)
         texts.append(model->index(row, 0).data().toString());
     return texts;
+}
+
+void onNextModal(std::function<void(QWidget *)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        action(modal);
+    });
 }
 
 void FakePlayer::setFileName(const QString &name)

@@ -39,6 +39,8 @@ QStringList filesIn(const QString &folder);
 // more to make one that is still being written.
 QByteArray wavFile(const QByteArray &data, qint64 promised = -1);
 QStringList texts(const QAbstractItemModel *model);
+// Runs action on the next modal dialog to open.
+void onNextModal(std::function<void(QWidget *)> action);
 
 template <typename T>
 T *child(const QObject *parent, const char *name)
@@ -153,11 +155,10 @@ public:
         ++folderLookups;
         return folder;
     }
-    QString toolFileName() const override { return fileName; }
+    QString toolFileName() const override { return QStringLiteral("sysinfo"); }
 
     std::optional<QString> program;
     std::optional<QString> folder;
-    QString fileName = QStringLiteral("sysinfo");
     int folderLookups = 0;
 };
 
