@@ -1,11 +1,10 @@
+// The sound list, and what plays from it by itself or by a function key.
+
 #include "core/appstate.h"
 #include "fakes.h"
 #include "list/soundlist.h"
 #include "sound/functionkeys.h"
-#include "sound/playback.h"
 #include "sound/scheduler.h"
-
-#include <QTest>
 
 #include <map>
 
@@ -24,11 +23,6 @@ class TestSound : public QObject
             for (int i = 0; i < sounds; ++i)
                 list.addEntry(u"/s/%1.wav"_s.arg(i), true);
         }
-        TestRig rig;
-        AppState state;
-        SoundList list{state, nullptr};
-        Scheduler scheduler{state, list, rig.player, rig.random, nullptr};
-
         // Ticks until a random sound starts; -1 if none within limit.
         int ticksUntilSound(int limit = 1000)
         {
@@ -40,6 +34,11 @@ class TestSound : public QObject
             }
             return -1;
         }
+
+        TestRig rig;
+        AppState state;
+        SoundList list{state, nullptr};
+        Scheduler scheduler{state, list, rig.player, rig.random, nullptr};
     };
 
 private Q_SLOTS:
@@ -66,13 +65,8 @@ private Q_SLOTS:
         QTEST(f.rig.player.soundsPlayed(), "played");
         QCOMPARE(f.scheduler.ElapsedMinutes(), ticks < 0 ? 10.0 : 0.0);
         QVERIFY(!f.rig.player.wait);
-    }
-
-    void nextSoundComesOneMinuteAfterTheDrawnDelay()
-    {
-        Fixture f;
-        f.ticksUntilSound();
-        for (int round = 0; round < 50; ++round) {
+        // After that, each sound comes one minute after the delay drawn for it.
+        for (int round = 0; sounds > 0 && ticks > 0 && round < 50; ++round) {
             const int delay = f.state.NextDelayMinutes;
             QCOMPARE(f.ticksUntilSound(), 2 * delay + 2);
         }
@@ -131,13 +125,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<QStringList>("log");
-        const QStringList random{u"file /s/0.wav"_s, u"wait on"_s, u"command sound"_s};
-        QTest::newRow("F1: a file") << int(Qt::Key_F1)
-                                    << strings({"file /k/one.wav", "wait off", "command sound"});
-        QTest::newRow("F2: Random, to its end") << int(Qt::Key_F2) << random;
-        QTest::newRow("F3: random is a file name") << int(Qt::Key_F3)
-                                                   << strings({"file random", "wait off", "command sound"});
-        QTest::newRow("F12") << int(Qt::Key_F12) << strings({"file /k/twelve.wav", "wait off", "command sound"});
+        const auto file = [](const char *name) { return strings({name, "wait off", "command sound"}); };
+        QTest::newRow("F1: a file") << int(Qt::Key_F1) << file("file /k/one.wav");
+        QTest::newRow("F2: Random, to its end")
+            << int(Qt::Key_F2) << strings({"file /s/0.wav", "wait on", "command sound"});
+        QTest::newRow("F3: random is a file name") << int(Qt::Key_F3) << file("file random");
+        QTest::newRow("F12") << int(Qt::Key_F12) << file("file /k/twelve.wav");
         QTest::newRow("F5: nothing assigned") << int(Qt::Key_F5) << QStringList();
         QTest::newRow("not a function key") << int(Qt::Key_F13) << QStringList();
     }
@@ -154,26 +147,62 @@ private Q_SLOTS:
         QTEST(f.rig.player.log, "log");
     }
 
-    void playOpensVideosAndPlaysTheRest_data()
+    void addingKeepsSoundFilesSortedAndTicked_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QStringList>("log");
-        QTest::newRow(".AVI in capitals is a video")
-            << u"/v/Clip.AVI"_s
-            << strings({"wait off", "device AVIVideo", "file /v/Clip.AVI", "command open", "command play"});
-        QTest::newRow(".avi.txt is a sound") << u"/v/clip.avi.txt"_s
-                                             << strings({"wait off", "device WaveAudio", "file /v/clip.avi.txt",
-                                                         "command sound"});
-        QTest::newRow("no highlight plays nothing")
-            << QString() << strings({"wait off", "device WaveAudio", "file ", "command sound"});
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<int>("fileNameCase");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("only sound files, in any case")
+            << strings({"/s/tune.mp3", "/s/b.AVI", "/s/x.wave", "/s/A.wav", "/s/x.avi.txt", "/s/a.wav",
+                        "/s/c.wav"})
+            << int(Qt::CaseSensitive) << strings({"/s/A.wav", "/s/a.wav", "/s/b.AVI", "/s/c.wav"});
+        QTest::newRow("lower case where names ignore case")
+            << strings({"/home/ann/Sounds/Boom.WAV", "/home/ann/sounds/boom.wav"}) << int(Qt::CaseInsensitive)
+            << strings({"/home/ann/sounds/boom.wav", "/home/ann/sounds/boom.wav"});
     }
 
-    void playOpensVideosAndPlaysTheRest()
+    void addingKeepsSoundFilesSortedAndTicked()
     {
-        QFETCH(QString, name);
-        FakePlayer player;
-        playSelected(name, player);
-        QTEST(player.log, "log");
+        QFETCH(QStringList, paths);
+        QFETCH(int, fileNameCase);
+        QFETCH(QStringList, expected);
+        Fixture f(0);
+        QCOMPARE(f.list.addSoundFiles(paths, Qt::CaseSensitivity(fileNameCase)), 0);
+        QCOMPARE(texts(&f.list), expected);
+        QCOMPARE(f.list.List2(), expected); // ticked
+        QVERIFY(f.state.SettingsChanged);
+    }
+
+    // A view ticks through the model; List2 follows every change, removals too.
+    void ticksAndRemovalsKeepList2InStep()
+    {
+        Fixture f(0);
+        f.list.addSoundFiles(strings({"/s/c.wav", "/s/a.wav", "/s/b.wav"}), Qt::CaseSensitive);
+        f.state.SettingsChanged = false;
+        QSignalSpy changed(&f.list, &SoundList::dataChanged);
+        QVERIFY(f.list.setData(f.list.index(0), Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(f.list.List2(), strings({"/s/b.wav", "/s/c.wav"}));
+        QVERIFY(f.state.SettingsChanged);
+        QCOMPARE(changed.count(), 1);
+        f.list.removeAt(1);
+        QCOMPARE(f.list.List2(), strings({"/s/c.wav"}));
+        f.list.clear();
+        QVERIFY(f.list.List2().isEmpty());
+    }
+
+    void fullListTakesTheFirstAndCountsTheRest()
+    {
+        Fixture f(0);
+        {
+            SoundList::Batch batch(f.list);
+            for (int i = 0; i < SoundList::kMaxEntries - 1; ++i)
+                f.list.addEntry(u"/s/%1.wav"_s.arg(i, 5, 10, QLatin1Char('0')), false);
+        }
+        QCOMPARE(f.list.addSoundFiles(strings({"/t/b.wav", "/t/a.wav", "/t/c.wav"}), Qt::CaseSensitive), 2);
+        QCOMPARE(f.list.count(), SoundList::kMaxEntries);
+        QCOMPARE(f.list.List2(), strings({"/t/b.wav"}));
+        QCOMPARE(f.list.addEntry(u"/t/d.wav"_s, true), -1);
+        QVERIFY(SoundList::listFullMessage(2).contains(u"2 files were not added"_s));
     }
 };
 
