@@ -8,6 +8,7 @@ set -euo pipefail
 CALMORA=${1:-$CALMORA_BIN_DIR/calmora}
 BARE=${2:-$CALMORA_BIN_DIR/bare_window}
 SECONDS_IDLE=${IDLE_SECONDS:-120}
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 
 e2e_init

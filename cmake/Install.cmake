@@ -1,12 +1,13 @@
 # Installed layout: one self-contained program folder, so the update check and
 # the updater find each other beside the program, and a link to it on the PATH.
-#   <prefix>/lib/calmora/{calmora,update}
+#   <prefix>/lib/calmora/{calmora,update,calmora-video.so}
 #   <prefix>/bin/calmora -> ../lib/calmora/calmora
 #   desktop entry, AppStream metainfo and icons in the usual share/ folders.
 set(CALMORA_APP_ID org.calmora.Calmora)
 set(CALMORA_INSTALL_PROGRAM_DIR lib/calmora)
 
 install(TARGETS calmora RUNTIME DESTINATION ${CALMORA_INSTALL_PROGRAM_DIR})
+install(TARGETS calmora_video LIBRARY DESTINATION ${CALMORA_INSTALL_PROGRAM_DIR})
 if(TARGET update)
     install(TARGETS update RUNTIME DESTINATION ${CALMORA_INSTALL_PROGRAM_DIR})
 endif()
@@ -40,11 +41,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Plugins are loaded at run time, so the library scan cannot see them:
 #   libqt6gui6: the X11 platform plugin (libqxcb) and the PNG/ICO image readers;
 #   libqt6svg6: the SVG icon engine that draws the logo and the scalable icon;
-#   gstreamer1.0-plugins-base/-good: playbin, videoconvert and the AVI demuxer behind videos.
+#   gstreamer1.0-plugins-base/-good: playbin, videoconvert and the AVI demuxer behind videos;
+#   libpulse0, libsndfile1: opened with the first sound rather than linked.
 # Recommended: a sound server to play through, the Wayland platform plugin for
 # Wayland sessions (X11 through XWayland otherwise), xdg-utils for the file
 # manager button, and libav for the common compressed video codecs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6gui6, libqt6svg6, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
+    "libqt6gui6, libqt6svg6, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, libpulse0, libsndfile1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse, qt6-wayland, xdg-utils, gstreamer1.0-libav")
 include(CPack)

@@ -53,6 +53,7 @@ if [ ! -s "$cache/base.tar" ]; then
 fi
 
 root=$(mktemp -d "$cache/run.XXXXXX")
+# shellcheck disable=SC2317 # run by the EXIT trap
 cleanup() {
     if [ "${FRESH_ROOT_KEEP:-0}" = 1 ]; then
         echo "fresh-root.sh: root kept in $root"
@@ -73,6 +74,7 @@ git -C "$project" archive --format=tar HEAD | tar -C "$root/root/calmora" -xf -
 echo "fresh-root.sh: running '$command' in a fresh Debian 12 root"
 start=$(date +%s)
 set +e
+# shellcheck disable=SC2016 # the inner shell expands its own arguments
 unshare --mount --pid --fork --propagation private bash -c '
     set -e
     root=$1 cache=$2 command=$3

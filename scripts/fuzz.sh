@@ -11,7 +11,7 @@ seconds=${1:-60}
 case $seconds in
     '' | *[!0-9]*) echo "usage: fuzz.sh [seconds]" >&2; exit 2 ;;
 esac
-targets=(${FUZZ_TARGETS:-fuzz_message fuzz_settings fuzz_soundfile fuzz_minisign})
+read -ra targets <<<"${FUZZ_TARGETS:-fuzz_message fuzz_settings fuzz_soundfile fuzz_minisign}"
 
 bash "$root/scripts/setup.sh"
 

@@ -24,8 +24,12 @@ packages=(
     clang libclang-rt-14-dev
     # benchmarks: peak memory of a child process
     time
-    # remaking the signature fixtures (tests/fixtures/minisign/README.md)
+    # signed updates: the key and signatures the tests make, and the fixtures (tests/fixtures/minisign/)
     minisign
+    # lint (scripts/lint.sh)
+    clang-format clang-tidy shellcheck
+    # CI's fresh-machine run (scripts/fresh-root.sh)
+    debootstrap
 )
 
 missing=()

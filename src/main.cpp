@@ -1,9 +1,15 @@
+#include "app/commandline.h"
 #include "app/frmmain.h"
 #include "app/updatekey.h"
+#include "platform/instanceguard.h"
 #include "platform/platform.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -26,14 +32,48 @@ protected:
     }
 };
 
+void nameTheProgram()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Calmora"));
+    QCoreApplication::setApplicationName(QStringLiteral("Calmora"));
+}
+
+// Sending from a script, over ssh or beside a running copy: no display, no window.
+int runWithoutWindow(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    nameTheProgram();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const calmora::ProgramInfo program = calmora::Platform::runningProgram();
+    calmora::SettingsStore store(QStringLiteral("Calmora"), program.baseName);
+    return calmora::runCommandLine(calmora::parseCommandLine(QCoreApplication::arguments().mid(1)), store,
+                                   *calmora::Platform::fileSystem(), out, err);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (calmora::isCommandLine(arguments))
+        return runWithoutWindow(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Calmora"));
-    QApplication::setApplicationName(QStringLiteral("Calmora"));
+    nameTheProgram();
     QApplication::setDesktopFileName(QStringLiteral("org.calmora.Calmora"));
+    // Left over once Qt has taken its own options: nothing the window understands.
+    if (QApplication::arguments().size() > 1) {
+        std::fprintf(stderr, "calmora: unexpected '%s'\n%s\n", qPrintable(QApplication::arguments().at(1)),
+                     qPrintable(calmora::usageLine()));
+        return 2;
+    }
+    // One copy per user and settings file: a second start brings the first forward.
+    calmora::InstanceGuard guard(calmora::Platform::settingsFile());
+    if (!guard.claim())
+        return 0;
     // The main window decides when the program ends: hiding it in the tray or
     // closing it while another window is open must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -44,6 +84,7 @@ int main(int argc, char *argv[])
     calmora::frmMain window(services);
     QObject::connect(&window, &calmora::frmMain::lastWindowGone, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(&guard, &calmora::InstanceGuard::activationRequested, &window, &calmora::frmMain::bringForward);
     if (qEnvironmentVariableIsSet("CALMORA_BENCH_EXIT_AFTER_SHOW"))
         window.installEventFilter(new ExitAfterFirstPaint(&window));
     window.Form_Load();

@@ -6,7 +6,6 @@
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/systeminfolookup.h"
-#include "version.h"
 
 #include <QFileInfo>
 #include <QFormLayout>
@@ -35,11 +34,6 @@ QLabel *centredLine(const QString &text, QWidget *parent)
 }
 
 } // namespace
-
-QString versionLine(int major, int minor, int revision)
-{
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
-}
 
 frmAbout::frmAbout(Dialogs &dialogs, Launcher &launcher, SystemInfoLookup &systemInfo, QWidget *parent)
     : QDialog(parent), m_dialogs(dialogs), m_launcher(launcher), m_systemInfo(systemInfo),
@@ -121,7 +115,7 @@ void frmAbout::Form_Load()
 {
     centreOnScreen(this);
     setWindowTitle(QLatin1String("About ") + appTitle());
-    m_lblVersion->setText(versionLine(kVersionMajor, kVersionMinor, kVersionRevision));
+    m_lblVersion->setText(QStringLiteral("Version ") + appVersion());
     m_lblTitle->setText(appTitle());
 }
 

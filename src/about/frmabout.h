@@ -35,7 +35,5 @@ private:
     QPushButton *m_cmdSysInfo;
 };
 
-// "Version 2.1.2": each part in plain decimal.
-QString versionLine(int major, int minor, int revision);
 
 } // namespace calmora

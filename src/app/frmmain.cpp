@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 
 #include "about/frmabout.h"
+#include "app/frmpreferences.h"
 #include "app/updatecheck.h"
 #include "core/appinfo.h"
 #include "core/settings.h"
@@ -17,11 +18,13 @@
 #include "platform/dialogs.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
+#include "platform/screenlock.h"
 #include "platform/settingsstore.h"
 #include "platform/trayicon.h"
 #include "sound/frmfkeys.h"
 #include "sound/functionkeys.h"
 #include "sound/playback.h"
+#include "sound/quiet.h"
 #include "sound/scheduler.h"
 #include "widgets/captionfit.h"
 #include "widgets/centre.h"
@@ -129,6 +132,8 @@ void frmMain::connectControls()
     connect(m_mnuFunctionKeys, &QAction::triggered, this, &frmMain::mnuFunctionKeys_Click);
     connect(m_mnuNetwork, &QAction::triggered, this, &frmMain::mnuNetwork_Click);
     connect(m_mnuAbout, &QAction::triggered, this, &frmMain::mnuAbout_Click);
+    connect(m_mnuPreferences, &QAction::triggered, this, &frmMain::mnuPreferences_Click);
+    connect(m_services.screenLock, &ScreenLock::lockedChanged, this, &frmMain::updateTrayTip);
     connect(m_mnuEnableNetwork, &QAction::triggered, this, &frmMain::mnuEnableNetwork_Click);
     connect(m_mnuEnable, &QAction::triggered, this, &frmMain::mnuEnable_Click);
     connect(m_mnuQuit, &QAction::triggered, this, &QWidget::close);
@@ -204,14 +209,12 @@ void frmMain::setupUi()
     m_picture1 = named(new QToolButton(client), "Picture1");
     m_picture1->setToolTip(QStringLiteral("Open Explorer"));
     m_picture1->setAccessibleName(QStringLiteral("Open Explorer"));
-    m_picture1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_picture1->setIconSize(QSize(32, 32));
     m_picture1->setAutoRaise(true);
     m_picture1->setGeometry(twipsRect(2280, 300, 555, 495));
     fitOptions(m_optstress, m_picture1->x() - 2);
 
     m_picNet = named(new QLabel(client), "picNet");
-    m_picNet->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
     m_picNet->setAlignment(Qt::AlignCenter);
     m_picNet->setGeometry(twipsRect(120, 3180, 495, 495));
     m_picNet->hide();
@@ -269,6 +272,7 @@ void frmMain::setupMenus()
     QMenu *options = named(menuBar()->addMenu(QStringLiteral("&Options")), "mnuOptions");
     m_mnuFunctionKeys = named(options->addAction(QStringLiteral("Function &Keys")), "mnuFunctionKeys");
     m_mnuNetwork = named(options->addAction(QStringLiteral("&Network")), "mnuNetwork");
+    m_mnuPreferences = named(options->addAction(QStringLiteral("Preferences...")), "mnuPreferences");
 
     QMenu *help = named(menuBar()->addMenu(QStringLiteral("&Help")), "mnuHelp");
     m_mnuAbout = named(help->addAction(QStringLiteral("&About")), "mnuAbout");
@@ -288,6 +292,16 @@ void frmMain::setupMenus()
     m_mnuSend = named(m_mnuPopup2->addAction(QStringLiteral("Send To...")), "mnuSend");
     named(m_mnuPopup2->addSeparator(), "mnuSep4");
     m_mnuDelete = named(m_mnuPopup2->addAction(QStringLiteral("Delete")), "mnuDelete");
+}
+
+// The style takes these icons from the desktop's icon theme, and the first
+// lookup reads the theme's whole index: several milliseconds where no desktop
+// environment names a theme. The window is shown first, the icons a moment
+// later.
+void frmMain::setStandardIcons()
+{
+    m_picture1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_picNet->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
 }
 
 void frmMain::setSendEnabled(bool enabled)
@@ -335,6 +349,7 @@ void frmMain::Read_Settings()
 {
     if (const std::error_code error = readSettings(*m_services.store, m_state, *m_soundList, *m_file1))
         m_services.dialogs->message(this, QString::fromLocal8Bit(error.message()));
+    applyPreferences();
 }
 
 void frmMain::Save_Settings()
@@ -369,11 +384,39 @@ void frmMain::tmrMinute_Timer()
     m_tickPending = false;
     m_picNet->hide();
     setSendEnabled(m_state.NetActive);
+    updateTrayTip();
+    // While quiet, received messages wait in the folder untouched.
+    const bool quiet = isQuiet();
     // A received sound plays to its end before the scheduling step.
-    if (m_state.NetActive)
+    if (m_state.NetActive && !quiet)
         m_receiver->receiveStep([this] { m_scheduler->schedulingStep(); });
     else
-        m_scheduler->schedulingStep();
+        m_scheduler->schedulingStep(quiet);
+}
+
+bool frmMain::isQuiet() const
+{
+    return quietNow(m_state.preferences, QTime::currentTime(), m_services.screenLock->isLocked()).quiet;
+}
+
+void frmMain::updateTrayTip()
+{
+    if (m_services.tray->isPresent())
+        m_services.tray->add(windowIcon(), trayTip(quietNow(m_state.preferences, QTime::currentTime(),
+                                                               m_services.screenLock->isLocked())));
+}
+
+void frmMain::applyPreferences()
+{
+    m_services.player->setVolume(m_state.preferences.volume);
+    updateTrayTip();
+}
+
+void frmMain::mnuPreferences_Click()
+{
+    frmPreferences dialog(m_state, *m_services.store, *m_services.autostart, *m_services.dialogs, this);
+    if (dialog.exec() == QDialog::Accepted)
+        applyPreferences();
 }
 
 template <typename Dialog>
@@ -544,6 +587,7 @@ void frmMain::Tray_Main()
     if (!m_services.tray->isAvailable())
         return;
     m_services.tray->add(windowIcon(), appTitle());
+    updateTrayTip();
     // Hiding from inside the state change confuses some window managers.
     QTimer::singleShot(0, this, [this] {
         if (isMinimized())
@@ -564,6 +608,14 @@ void frmMain::trayDoubleClicked()
     showNormal();
     activateWindow();
     m_trayBusy = false;
+}
+
+void frmMain::bringForward()
+{
+    if (isMinimized() || isHidden())
+        showNormal();
+    raise();
+    activateWindow();
 }
 
 void frmMain::trayRightReleased(const QPoint &globalPos)
@@ -594,6 +646,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
                 Form_KeyDown(key->key());
             return true;
         }
+    }
+    if (!m_painted && watched == this && event->type() == QEvent::Paint) {
+        m_painted = true;
+        QTimer::singleShot(0, this, &frmMain::setStandardIcons);
     }
     // Once the main window has gone, the program ends with its last window.
     if (m_unloaded && event->type() == QEvent::Hide && watched->isWidgetType()

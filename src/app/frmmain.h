@@ -55,6 +55,10 @@ public:
     // The program-wide variables, for tests to look at.
     AppState &state() { return m_state; }
 
+    // Another start of the program asked for the window: it comes back from
+    // the tray as a double click on the icon brings it, and to the front.
+    void bringForward();
+
 Q_SIGNALS:
     // The main window has unloaded and no other window of the program is open:
     // the program should end.
@@ -69,6 +73,7 @@ private:
     void setupUi();
     void setupMenus();
     void connectControls();
+    void setStandardIcons();
     void setSendEnabled(bool enabled);
     // Runs a modal dialog that changes what ticks work on: no tick runs while
     // it is open, and ticks start afresh when it closes, whatever they did before.
@@ -90,6 +95,12 @@ private:
     void mnuNetwork_Click();
     void mnuEnableNetwork_Click();
     void mnuAbout_Click();
+    void mnuPreferences_Click();
+    // Puts the stored preferences in force: the volume, and what the tray's tip says.
+    void applyPreferences();
+    // Whether the program plays nothing by itself now (quiet hours, a locked screen).
+    bool isQuiet() const;
+    void updateTrayTip();
     void mnuEnable_Click();
     void optstress_MouseUp(int index);
     void chkDisable_Click(bool ticked);
@@ -142,6 +153,7 @@ private:
     QAction *m_mnuQuit1 = nullptr;
     QAction *m_mnuFunctionKeys = nullptr;
     QAction *m_mnuNetwork = nullptr;
+    QAction *m_mnuPreferences = nullptr;
     QAction *m_mnuAbout = nullptr;
     QMenu *m_mnuPopup = nullptr;
     QAction *m_mnuEnableNetwork = nullptr;
@@ -171,6 +183,7 @@ private:
     bool m_closing = false;
     bool m_unloaded = false;
     bool m_lastWindowGone = false;
+    bool m_painted = false;
 };
 
 } // namespace calmora

@@ -23,7 +23,7 @@ Q_LOGGING_CATEGORY(lcUpdate, "calmora.update", QtWarningMsg)
 // Reading a new version and its signature over the share may take a moment;
 // it happens only when a newer copy is there.
 constexpr int kSignatureWaitMs = 10000;
-constexpr qint64 kMaxProgramBytes = 512 * 1024 * 1024;
+constexpr qint64 kMaxProgramBytes = qint64{512} * 1024 * 1024;
 
 QByteArray readAtMost(const QString &path, qint64 maxBytes, QString *why)
 {

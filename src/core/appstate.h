@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTime>
 
 #include <array>
 
@@ -26,6 +27,18 @@ struct AppState
     int UserCount = 0;
     std::array<QString, kFunctionKeys + 1> FunctionKeyTable; // F1..F12 in slots 1..12
     QString BrowsePath;
+
+    // Kept in the store's "Preferences" section, which older copies ignore.
+    struct Preferences
+    {
+        int volume = 100; // percent
+        bool quietHours = false;
+        QTime quietFrom{22, 0};
+        QTime quietTo{7, 0};
+        bool quietWhenLocked = true;
+        bool operator==(const Preferences &) const = default;
+    };
+    Preferences preferences;
 };
 
 } // namespace calmora

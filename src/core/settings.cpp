@@ -18,6 +18,8 @@ namespace {
 const QString kSettings = QStringLiteral("Settings");
 const QString kFunctionKeys = QStringLiteral("Function Keys");
 const QString kWavFiles = QStringLiteral("WAV Files");
+const QString kPreferences = QStringLiteral("Preferences");
+const QString kTimeFormat = QStringLiteral("HH:mm");
 
 QString numbered(const char *prefix, int n)
 {
@@ -98,6 +100,21 @@ void putNetworkSettings(SettingsStore &store, const AppState &s)
         store.save(kSettings, userKey(n), s.Users[n]);
 }
 
+void putPreferences(SettingsStore &store, const AppState::Preferences &p)
+{
+    store.save(kPreferences, QStringLiteral("Volume"), QString::number(p.volume));
+    store.save(kPreferences, QStringLiteral("QuietHours"), storedBooleanText(p.quietHours));
+    store.save(kPreferences, QStringLiteral("QuietFrom"), p.quietFrom.toString(kTimeFormat));
+    store.save(kPreferences, QStringLiteral("QuietTo"), p.quietTo.toString(kTimeFormat));
+    store.save(kPreferences, QStringLiteral("QuietWhenLocked"), storedBooleanText(p.quietWhenLocked));
+}
+
+QTime storedTime(const SettingsStore &store, const QString &key, QTime fallback)
+{
+    const QTime time = QTime::fromString(store.get(kPreferences, key, QString()).trimmed(), kTimeFormat);
+    return time.isValid() ? time : fallback;
+}
+
 void putFunctionKeys(SettingsStore &store, const AppState &s)
 {
     for (int n = 1; n <= AppState::kFunctionKeys; ++n)
@@ -111,22 +128,14 @@ std::error_code readSettings(const SettingsStore &store, AppState &s, SoundList 
     const std::optional<int> stress =
         parseStoredInteger(store.get(kSettings, QStringLiteral("StressIndex"), QStringLiteral("2")));
     s.StressIndex = stress && *stress >= 0 && *stress <= 3 ? *stress : 2;
-    s.NetName = store.get(kSettings, QStringLiteral("NetName"), QString());
-    s.NetPath = store.get(kSettings, QStringLiteral("NetPath"), QString());
-    s.NetActive =
-        parseStoredBoolean(store.get(kSettings, QStringLiteral("NetActive"), QStringLiteral("False")))
-            .value_or(false);
-    const int users =
-        parseStoredInteger(store.get(kSettings, QStringLiteral("Users"), QStringLiteral("0"))).value_or(0);
-    s.UserCount = std::clamp(users, 0, AppState::kMaxUsers);
-    for (int n = 1; n <= s.UserCount; ++n)
-        s.Users[n] = store.get(kSettings, userKey(n), QString());
+    readNetworkSettings(store, s);
 
     std::error_code bindError = File1.setPath(s.NetPath);
     if (FolderListing::isDeviceUnavailable(bindError))
         bindError.clear();
 
     readFunctionKeys(store, s);
+    readPreferences(store, s);
 
     list.clear();
     {
@@ -156,6 +165,7 @@ bool saveSettings(SettingsStore &store, AppState &s, const SoundList &list)
     store.save(kSettings, QStringLiteral("StressIndex"), QString::number(s.StressIndex));
     putNetworkSettings(store, s);
     putFunctionKeys(store, s);
+    putPreferences(store, s.preferences);
     const int count = list.count();
     store.save(kWavFiles, QStringLiteral("NumWavs"), QString::number(count));
     for (int n = 0; n < count; ++n)
@@ -166,6 +176,20 @@ bool saveSettings(SettingsStore &store, AppState &s, const SoundList &list)
         return false;
     s.SettingsChanged = false;
     return true;
+}
+
+void readNetworkSettings(const SettingsStore &store, AppState &s)
+{
+    s.NetName = store.get(kSettings, QStringLiteral("NetName"), QString());
+    s.NetPath = store.get(kSettings, QStringLiteral("NetPath"), QString());
+    s.NetActive =
+        parseStoredBoolean(store.get(kSettings, QStringLiteral("NetActive"), QStringLiteral("False")))
+            .value_or(false);
+    const int users =
+        parseStoredInteger(store.get(kSettings, QStringLiteral("Users"), QStringLiteral("0"))).value_or(0);
+    s.UserCount = std::clamp(users, 0, AppState::kMaxUsers);
+    for (int n = 1; n <= s.UserCount; ++n)
+        s.Users[n] = store.get(kSettings, userKey(n), QString());
 }
 
 bool saveNetworkSettings(SettingsStore &store, const AppState &state)
@@ -183,6 +207,26 @@ void readFunctionKeys(const SettingsStore &store, AppState &s)
 bool saveFunctionKeys(SettingsStore &store, const AppState &state)
 {
     putFunctionKeys(store, state);
+    return store.sync();
+}
+
+void readPreferences(const SettingsStore &store, AppState &s)
+{
+    const AppState::Preferences defaults;
+    AppState::Preferences &p = s.preferences;
+    const std::optional<int> volume = parseStoredInteger(store.get(kPreferences, QStringLiteral("Volume"), QString()));
+    p.volume = volume ? std::clamp(*volume, 0, 100) : defaults.volume;
+    p.quietHours = parseStoredBoolean(store.get(kPreferences, QStringLiteral("QuietHours"), QString()))
+                       .value_or(defaults.quietHours);
+    p.quietFrom = storedTime(store, QStringLiteral("QuietFrom"), defaults.quietFrom);
+    p.quietTo = storedTime(store, QStringLiteral("QuietTo"), defaults.quietTo);
+    p.quietWhenLocked = parseStoredBoolean(store.get(kPreferences, QStringLiteral("QuietWhenLocked"), QString()))
+                            .value_or(defaults.quietWhenLocked);
+}
+
+bool savePreferences(SettingsStore &store, const AppState &state)
+{
+    putPreferences(store, state.preferences);
     return store.sync();
 }
 

@@ -98,7 +98,7 @@ QString findIgnoringCase(FileSystem &files, const QString &folder, const QString
         const FileSystem::Kind kind = files.entryInfo(path, ignored).kind;
         return kind == FileSystem::Kind::File || kind == FileSystem::Kind::Link;
     };
-    const QString exact = folder + QLatin1Char('/') + fileName;
+    QString exact = folder + QLatin1Char('/') + fileName;
     if (wanted(exact))
         return exact;
 

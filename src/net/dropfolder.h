@@ -20,7 +20,7 @@ QString dropPath(const QString &folder, const QString &name, const char *extensi
 
 // The largest sound that is sent or received: minutes of CD-quality audio are
 // a few tens of megabytes, so anything near this is not a message.
-constexpr qint64 kMaxSoundBytes = 256 * 1024 * 1024;
+constexpr qint64 kMaxSoundBytes = qint64{256} * 1024 * 1024;
 
 // Puts a file at path whole or not at all: fill creates it under a temporary
 // name beside path that no receiver looks for, and it is then renamed to path.

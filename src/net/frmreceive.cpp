@@ -37,9 +37,10 @@ frmReceive::frmReceive(Dialogs &dialogs, QWidget *parent) : QDialog(parent), m_d
 {
     setObjectName(QStringLiteral("frmReceive"));
     setWindowTitle(QString());
-    // A title bar without buttons; as a child of the main window it stays off the task bar.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    // No title and no buttons: window managers that keep a close or minimise
+    // button on every title bar draw none without one. As a child of the main
+    // window it stays off the task bar.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twipsSize(5790, 3735));
 

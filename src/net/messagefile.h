@@ -20,7 +20,7 @@ QString lastMessageItem(const QByteArray &bytes);
 
 // How much of a text file is read: far more than anyone types, far less than
 // could hurt when a stray file takes the name.
-constexpr qint64 kMaxMessageBytes = 64 * 1024;
+constexpr qint64 kMaxMessageBytes = qint64{64} * 1024;
 
 // Writes message as the text file destination. The file appears whole or not
 // at all: it is written under a name no receiver looks for, then renamed.

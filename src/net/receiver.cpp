@@ -148,6 +148,8 @@ void Receiver::receiveStep(std::function<void()> then)
     // Nothing is looked for while an earlier step is still at it (a hanging
     // share), nor in a folder this computer's name cannot safely address.
     if (busy() || m_state.NetPath.isEmpty() || !nameProblem(m_state.NetName).isEmpty()) {
+        if (busy())
+            qCInfo(lcNet) << "The shared folder has not answered the last look; not looking again yet";
         whenPlayerIdle(std::move(then));
         return;
     }
@@ -164,6 +166,7 @@ void Receiver::receiveStep(std::function<void()> then)
 
 void Receiver::waitForFolder()
 {
+    qCInfo(lcNet) << "The shared folder does not answer; the tick goes on without it";
     if (m_then)
         m_deadline->start(m_timing.tickDeadlineMs);
 }
@@ -239,7 +242,7 @@ void Receiver::reportTooLarge(const Arrival &arrival)
     if (file == m_reportedTooLarge)
         return;
     m_reportedTooLarge = file;
-    constexpr qint64 kMegabyte = 1024 * 1024;
+    constexpr qint64 kMegabyte = qint64{1024} * 1024;
     Q_EMIT problem(QStringLiteral("\"%1\" is too large to be a sound message (%2 MB; at most %3 MB). "
                                      "It was not played and is left in the shared folder.")
                           .arg(QDir::toNativeSeparators(arrival.sound))

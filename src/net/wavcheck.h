@@ -18,6 +18,6 @@ struct WavArrival
 WavArrival judgeWav(QByteArrayView head, qint64 fileSize);
 
 // How much of a file judgeWav needs to see.
-constexpr qint64 kWavHeadBytes = 64 * 1024;
+constexpr qint64 kWavHeadBytes = qint64{64} * 1024;
 
 } // namespace calmora

@@ -2,22 +2,59 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
+#include <QLoggingCategory>
 
 #include <sndfile.h>
 
+#include <optional>
+
 namespace calmora {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcAudio, "calmora.sound", QtWarningMsg)
+
+// libsndfile is loaded with the first sound, not with the program: linked,
+// it and the codec libraries behind it cost every start time and memory.
+struct Sndfile
+{
+    decltype(&sf_open) open = nullptr;
+    decltype(&sf_readf_float) readFloat = nullptr;
+    decltype(&sf_close) close = nullptr;
+};
+
+// Null when the library cannot be loaded: then no file opens.
+const Sndfile *sndfile()
+{
+    static const std::optional<Sndfile> loaded = []() -> std::optional<Sndfile> {
+        QLibrary library(QStringLiteral("sndfile"), 1);
+        const Sndfile api{reinterpret_cast<decltype(&sf_open)>(library.resolve("sf_open")),
+                          reinterpret_cast<decltype(&sf_readf_float)>(library.resolve("sf_readf_float")),
+                          reinterpret_cast<decltype(&sf_close)>(library.resolve("sf_close"))};
+        if (!api.open || !api.readFloat || !api.close) {
+            qCWarning(lcAudio) << "Sounds cannot be decoded:" << library.errorString();
+            return std::nullopt;
+        }
+        return api;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
+} // namespace
 
 void AudioFile::Closer::operator()(SNDFILE *file) const
 {
-    sf_close(file);
+    sndfile()->close(file);
 }
 
 AudioFile::AudioFile(const QString &fileName)
 {
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
+    const Sndfile *api = sndfile();
+    if (!api || fileName.isEmpty() || !QFileInfo(fileName).isFile())
         return;
     SF_INFO info{};
-    SNDFILE *file = sf_open(QFile::encodeName(fileName).constData(), SFM_READ, &info);
+    SNDFILE *file = api->open(QFile::encodeName(fileName).constData(), SFM_READ, &info);
     if (!file)
         return;
     m_file.reset(file);
@@ -35,7 +72,7 @@ qint64 AudioFile::read(float *frames, qint64 maxFrames)
 {
     if (!m_file || maxFrames <= 0)
         return 0;
-    const sf_count_t got = sf_readf_float(m_file.get(), frames, maxFrames);
+    const sf_count_t got = sndfile()->readFloat(m_file.get(), frames, maxFrames);
     return got > 0 ? got : 0;
 }
 

@@ -21,6 +21,24 @@ constexpr auto kLongestSound = 24h;
 // How long closing the player waits for its workers before leaving them.
 constexpr auto kShutdownBudget = 2s;
 
+// A sound played quieter: every sample scaled by gain.
+class ScaledSource final : public FrameSource
+{
+public:
+    ScaledSource(FrameSource &source, float gain) : m_source(source), m_gain(gain) {}
+    AudioFormat format() const override { return m_source.format(); }
+    qint64 read(float *frames, qint64 maxFrames) override
+    {
+        const qint64 got = m_source.read(frames, maxFrames);
+        std::for_each(frames, frames + got * m_source.format().channels, [this](float &s) { s *= m_gain; });
+        return got;
+    }
+
+private:
+    FrameSource &m_source;
+    const float m_gain;
+};
+
 } // namespace
 
 bool PlayingSound::waitFor(std::chrono::milliseconds timeout) const
@@ -85,12 +103,12 @@ std::shared_ptr<const PlayingSound> AudioPlayback::play(const QString &fileName)
 
     auto sound = std::make_shared<PlayingSound>();
     sound->m_giveUpAt = Clock::now() + kOpenTimeout;
-    if (fileName.isEmpty()) {
+    if (fileName.isEmpty() || m_gain <= 0.0f) {
         sound->finish(false);
         return sound;
     }
     std::thread thread([output = m_output, sound, previous = std::move(previous), fileName,
-                        endSlack = m_endSlack] {
+                        endSlack = m_endSlack, gain = m_gain] {
         if (previous)
             previous->waitFor(kHandOver);
         const std::stop_token stop = sound->m_stop.get_token();
@@ -102,7 +120,8 @@ std::shared_ptr<const PlayingSound> AudioPlayback::play(const QString &fileName)
                                                            / file.format().sampleRate);
                 sound->opened(std::chrono::duration_cast<Clock::duration>(
                     std::min<std::chrono::duration<double>>(length, kLongestSound)), endSlack);
-                played = output->play(file, stop);
+                ScaledSource scaled(file, gain);
+                played = gain < 1.0f ? output->play(scaled, stop) : output->play(file, stop);
             }
         }
         sound->finish(played);

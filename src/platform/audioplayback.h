@@ -59,6 +59,8 @@ public:
     // name only cuts off. Returns at once.
     std::shared_ptr<const PlayingSound> play(const QString &fileName);
     void stop();
+    // Scales the samples of sounds started from now on; 0 plays nothing.
+    void setVolume(float gain) { m_gain = gain; }
 
 private:
     struct Worker
@@ -70,6 +72,7 @@ private:
 
     std::shared_ptr<AudioOutput> m_output;
     std::chrono::milliseconds m_endSlack;
+    float m_gain = 1.0f;
     std::vector<Worker> m_workers;
 };
 

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace calmora {
 
 namespace {
@@ -30,8 +32,8 @@ const QString kNeutralTool = QStringLiteral("hardinfo");
 
 DesktopSystemInfo::DesktopSystemInfo() : DesktopSystemInfo(qEnvironmentVariable("XDG_CURRENT_DESKTOP"), {}) {}
 
-DesktopSystemInfo::DesktopSystemInfo(const QString &desktops, const QStringList &searchPath)
-    : m_desktops(desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts)), m_searchPath(searchPath)
+DesktopSystemInfo::DesktopSystemInfo(const QString &desktops, QStringList searchPath)
+    : m_desktops(desktops.split(QLatin1Char(':'), Qt::SkipEmptyParts)), m_searchPath(std::move(searchPath))
 {
 }
 

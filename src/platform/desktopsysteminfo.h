@@ -16,7 +16,7 @@ public:
     DesktopSystemInfo();
     // desktops as in XDG_CURRENT_DESKTOP ("KDE", "ubuntu:GNOME"); an empty
     // searchPath means the system's PATH.
-    DesktopSystemInfo(const QString &desktops, const QStringList &searchPath);
+    DesktopSystemInfo(const QString &desktops, QStringList searchPath);
 
     std::optional<QString> toolProgram() override;
     std::optional<QString> toolFolder() override;

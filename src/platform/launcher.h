@@ -27,7 +27,7 @@ public:
     }
 
     // The platform's description of why the last start failed, or "".
-    virtual QString lastError() const { return QString(); }
+    virtual QString lastError() const { return {}; }
     // The command line, program first, that opens the desktop's file manager
     // on folder.
     virtual QStringList fileManagerCommand(const QString &folder)

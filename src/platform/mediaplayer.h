@@ -25,6 +25,8 @@ public:
     virtual void setFileName(const QString &fileName) = 0;
     virtual void setWait(bool wait) = 0;
     virtual void command(const QString &command) = 0;
+    // How loud every sound plays from the next one on: 100 as recorded, 0 silent.
+    virtual void setVolume(int percent) = 0;
 
     bool isWaiting() const { return m_waiting; }
 

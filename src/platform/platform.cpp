@@ -1,8 +1,10 @@
 #include "platform/platform.h"
 
+#include "platform/autostart.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttrayicon.h"
 #include "platform/random.h"
+#include "platform/screenlock.h"
 #include "platform/settingsstore.h"
 #include "platform/systemmediaplayer.h"
 // CMake compiles one implementation of each service for the platform; this
@@ -27,6 +29,12 @@
 #else
 #include "platform/desktopsysteminfo.h"
 #endif
+#ifdef CALMORA_HAVE_DBUS
+#include "platform/dbusscreenlock.h"
+#endif
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+#include "platform/xdgautostart.h"
+#endif
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -34,7 +42,7 @@
 
 namespace calmora {
 
-static ProgramInfo runningProgram()
+ProgramInfo Platform::runningProgram()
 {
     const QFileInfo exe(QCoreApplication::applicationFilePath());
     ProgramInfo info;
@@ -63,14 +71,24 @@ static std::shared_ptr<AudioOutput> systemAudioOutput()
 #endif
 }
 
+std::shared_ptr<FileSystem> Platform::fileSystem()
+{
+#ifdef Q_OS_UNIX
+    return std::make_shared<PosixFileSystem>();
+#else
+    return std::make_shared<QtFileSystem>();
+#endif
+}
+
+QString Platform::settingsFile()
+{
+    return SettingsStore(QStringLiteral("Calmora"), runningProgram().baseName).fileName();
+}
+
 struct Platform::Impl
 {
     ProgramInfo program = runningProgram();
-#ifdef Q_OS_UNIX
-    std::shared_ptr<FileSystem> files = std::make_shared<PosixFileSystem>();
-#else
-    std::shared_ptr<FileSystem> files = std::make_shared<QtFileSystem>();
-#endif
+    std::shared_ptr<FileSystem> files = fileSystem();
     SystemMediaPlayer player{systemAudioOutput()};
     QtDialogs dialogs;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
@@ -87,6 +105,16 @@ struct Platform::Impl
     RegistrySystemInfo systemInfo;
 #else
     DesktopSystemInfo systemInfo;
+#endif
+#ifdef CALMORA_HAVE_DBUS
+    DBusScreenLock screenLock{QDBusConnection::sessionBus()};
+#else
+    ScreenLock screenLock;
+#endif
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    XdgAutostart autostart{QCoreApplication::applicationFilePath(), program.baseName};
+#else
+    Autostart autostart;
 #endif
 };
 
@@ -107,6 +135,8 @@ Services Platform::services() const
     s.tray = &d->tray;
     s.random = &d->random;
     s.systemInfo = &d->systemInfo;
+    s.screenLock = &d->screenLock;
+    s.autostart = &d->autostart;
     s.files = d->files;
     s.program = d->program;
     return s;

@@ -17,6 +17,12 @@ public:
 
     Services services() const;
 
+    // What a run without windows (the command line) needs, without the rest.
+    static ProgramInfo runningProgram();
+    static std::shared_ptr<FileSystem> fileSystem();
+    // The settings store's file: one running copy per user and file.
+    static QString settingsFile();
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -14,12 +14,12 @@ namespace calmora {
 
 namespace {
 
-constexpr qint64 kChunk = 64 * 1024;
+constexpr qint64 kChunk = qint64{64} * 1024;
 
 std::error_code lastError()
 {
     // A failing call that left errno alone still has to read as a failure.
-    return std::error_code(errno ? errno : EIO, std::generic_category());
+    return {errno ? errno : EIO, std::generic_category()};
 }
 
 QByteArray native(const QString &path)
@@ -106,14 +106,10 @@ int openForReading(const QByteArray &path, FileSystem::Links links)
         return fd;
     struct stat st;
     int refusal = 0;
-    if (::fstat(fd, &st) != 0)
+    if (::fstat(fd, &st) != 0 || (S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0))
         refusal = errno;
-    else if (S_ISDIR(st.st_mode))
-        refusal = EISDIR;
     else if (!S_ISREG(st.st_mode))
-        refusal = EOPNOTSUPP;
-    else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-        refusal = errno;
+        refusal = S_ISDIR(st.st_mode) ? EISDIR : EOPNOTSUPP;
     if (refusal) {
         ::close(fd);
         errno = refusal;

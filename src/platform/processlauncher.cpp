@@ -1,4 +1,5 @@
 #include "platform/processlauncher.h"
+#include "platform/qtlauncher.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -87,13 +88,13 @@ QString desktopFilePath(const QString &id)
 {
     QString candidate = id;
     for (;;) {
-        const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, candidate);
+        QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, candidate);
         if (!path.isEmpty())
             return path;
         // "vendor-app.desktop" may live in a vendor subfolder.
         const qsizetype dash = candidate.indexOf(QLatin1Char('-'));
         if (dash < 0)
-            return QString();
+            return {};
         candidate[dash] = QLatin1Char('/');
     }
 }
@@ -102,7 +103,7 @@ QString desktopExecValue(const QString &desktopFile)
 {
     QFile file(desktopFile);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
+        return {};
     QTextStream in(&file);
     bool inEntry = false;
     while (!in.atEnd()) {
@@ -114,7 +115,7 @@ QString desktopExecValue(const QString &desktopFile)
                 eq > 0 && line.left(eq).trimmed() == QLatin1String("Exec"))
                 return unescapeDesktopValue(line.mid(eq + 1).trimmed());
     }
-    return QString();
+    return {};
 }
 
 QString defaultFolderApplication()
@@ -125,10 +126,10 @@ QString defaultFolderApplication()
     if (!query.waitForFinished(kLookupTimeoutMs)) {
         query.kill();
         query.waitForFinished(kLookupTimeoutMs);
-        return QString();
+        return {};
     }
     if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
-        return QString();
+        return {};
     return QString::fromLocal8Bit(query.readAllStandardOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
@@ -269,16 +270,7 @@ QStringList desktopExecCommand(const QString &exec, const QString &folder)
 
 qint64 ProcessLauncher::start(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    qint64 pid = 0;
-    if (!process.startDetached(&pid)) {
-        m_lastError = process.errorString();
-        return 0;
-    }
-    m_lastError.clear();
-    return pid;
+    return startDetached(program, arguments, m_lastError);
 }
 
 bool ProcessLauncher::activate(qint64 pid)
@@ -318,7 +310,7 @@ QStringList ProcessLauncher::fileManagerCommand(const QString &folder)
     if (!id.isEmpty()) {
         const QString file = desktopFilePath(id);
         if (!file.isEmpty()) {
-            const QStringList command = desktopExecCommand(desktopExecValue(file), folder);
+            QStringList command = desktopExecCommand(desktopExecValue(file), folder);
             if (!command.isEmpty())
                 return command;
         }

@@ -5,18 +5,23 @@
 
 namespace calmora {
 
-qint64 QtLauncher::start(const QString &program, const QStringList &arguments)
+qint64 startDetached(const QString &program, const QStringList &arguments, QString &error)
 {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
     qint64 pid = 0;
     if (!process.startDetached(&pid)) {
-        m_lastError = process.errorString();
+        error = process.errorString();
         return 0;
     }
-    m_lastError.clear();
+    error.clear();
     return pid;
+}
+
+qint64 QtLauncher::start(const QString &program, const QStringList &arguments)
+{
+    return startDetached(program, arguments, m_lastError);
 }
 
 QStringList QtLauncher::fileManagerCommand(const QString &folder)

@@ -24,4 +24,7 @@ private:
     QString m_lastError;
 };
 
+// Starts program detached from this one: its process id, or 0 with error set.
+qint64 startDetached(const QString &program, const QStringList &arguments, QString &error);
+
 } // namespace calmora

@@ -6,11 +6,13 @@
 
 namespace calmora {
 
+class Autostart;
 class Dialogs;
 class FileSystem;
 class Launcher;
 class MediaPlayer;
 class RandomGenerator;
+class ScreenLock;
 class SettingsStore;
 class SystemInfoLookup;
 class TrayIcon;
@@ -28,6 +30,8 @@ struct Services
     TrayIcon *tray = nullptr;
     RandomGenerator *random = nullptr;
     SystemInfoLookup *systemInfo = nullptr;
+    ScreenLock *screenLock = nullptr;
+    Autostart *autostart = nullptr;
     ProgramInfo program;
 };
 

@@ -189,7 +189,7 @@ bool SettingsStore::writeFile()
         written = false;
         // QSettings called a file cut short a success: writing on tells why.
         QFile probe(temporary);
-        const QByteArray more(64 * 1024, ' ');
+        const QByteArray more(qsizetype{64} * 1024, ' ');
         if (probe.open(QIODevice::Append | QIODevice::Unbuffered) && probe.write(more) != more.size()) {
             // A short write to a plain file means the disk is full.
             m_lastError =

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <algorithm>
+
 namespace calmora {
 
 namespace {
@@ -41,6 +43,11 @@ void SystemMediaPlayer::setWait(bool wait)
     m_wait = wait;
 }
 
+void SystemMediaPlayer::setVolume(int percent)
+{
+    m_audio->setVolume(float(std::clamp(percent, 0, 100)) / 100.0f);
+}
+
 void SystemMediaPlayer::command(const QString &command)
 {
     const QString word = command.trimmed();
@@ -65,7 +72,9 @@ void SystemMediaPlayer::open()
         // stopped answering as soon as its first player exists.
         if (m_output->isServerHung())
             return;
-        m_video = new VideoWindow(this);
+        m_video = VideoWindow::create();
+        if (!m_video)
+            return;
     }
     m_videoOpen = m_video->open(m_fileName);
 }

@@ -30,20 +30,21 @@ public:
     void setFileName(const QString &fileName) override;
     void setWait(bool wait) override;
     void command(const QString &command) override;
+    void setVolume(int percent) override;
 
     // The video window once a video has been opened; null before.
-    VideoWindow *videoWindow() const { return m_video; }
+    VideoWindow *videoWindow() const { return m_video.get(); }
 
 private:
     void open();
     void play();
     void sound(const QString &fileName);
     void close();
-    void waitUntilOver(const std::shared_ptr<const PlayingSound> &sound);
+    void waitUntilOver(const std::shared_ptr<const PlayingSound> &playing);
 
     std::shared_ptr<AudioOutput> m_output;
     std::unique_ptr<AudioPlayback> m_audio;
-    VideoWindow *m_video = nullptr;
+    std::unique_ptr<VideoWindow> m_video;
     QString m_deviceType;
     QString m_fileName;
     bool m_wait = false;

@@ -1,61 +1,29 @@
 #include "platform/videowindow.h"
 
-#include <QFileInfo>
-#include <QMediaPlayer>
-#include <QUrl>
-#include <QVideoWidget>
+#include <QCoreApplication>
+#include <QLibrary>
+#include <QLoggingCategory>
 
 namespace calmora {
 
-VideoWindow::VideoWindow(QObject *parent)
-    : QObject(parent), m_player(new QMediaPlayer(this)), m_window(std::make_unique<QVideoWidget>())
-{
-    // Videos stay silent on purpose: with an audio output attached, GStreamer's
-    // PulseAudio sink blocks QMediaPlayer::stop() for good when the sound
-    // server stops answering mid-play, freezing the whole program.
-    m_window->setObjectName(QStringLiteral("videoWindow"));
-    m_window->resize(640, 480);
-    m_player->setVideoOutput(m_window.get());
-    // A file the decoder cannot play shows nothing rather than a black window.
-    connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { m_window->hide(); });
-}
+namespace {
 
-VideoWindow::~VideoWindow()
-{
-    m_player->stop();
-    m_player->setVideoOutput(nullptr);
-}
+Q_LOGGING_CATEGORY(lcVideo, "calmora.video", QtWarningMsg)
 
-bool VideoWindow::open(const QString &fileName)
-{
-    const QFileInfo info(fileName);
-    if (!info.isFile() || !info.isReadable())
-        return false;
-    m_player->stop();
-    m_player->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));
-    m_window->setWindowTitle(info.fileName());
-    return true;
-}
+} // namespace
 
-void VideoWindow::play()
+std::unique_ptr<VideoWindow> VideoWindow::create()
 {
-    if (m_player->source().isEmpty() || m_player->error() != QMediaPlayer::NoError)
-        return;
-    m_window->show();
-    m_window->raise();
-    m_player->play();
-}
-
-void VideoWindow::close()
-{
-    m_player->stop();
-    m_player->setSource(QUrl());
-    m_window->hide();
-}
-
-QWidget *VideoWindow::window() const
-{
-    return m_window.get();
+    // The module stays loaded once this QLibrary is gone.
+    QLibrary module(QCoreApplication::applicationDirPath() + QLatin1String("/calmora-video"));
+    using Create = VideoWindow *(*)();
+    const auto createWindow =
+        reinterpret_cast<Create>(module.resolve(QT_STRINGIFY(CALMORA_VIDEO_MODULE_ENTRY)));
+    if (!createWindow) {
+        qCWarning(lcVideo) << "Videos cannot be shown:" << module.errorString();
+        return nullptr;
+    }
+    return std::unique_ptr<VideoWindow>(createWindow());
 }
 
 } // namespace calmora

@@ -40,9 +40,11 @@ void Scheduler::applyStressBounds(int index)
     m_state.MaxDelayMinutes = kStressLevels[index].delayRange;
 }
 
-void Scheduler::schedulingStep()
+void Scheduler::schedulingStep(bool quiet)
 {
-    if (m_elapsedMinutes > m_state.NextDelayMinutes && !m_state.SoundsDisabled) {
+    if (quiet)
+        qCInfo(lcSound) << "Quiet: nothing plays by itself";
+    if (m_elapsedMinutes > m_state.NextDelayMinutes && !m_state.SoundsDisabled && !quiet) {
         DelayLaugh();
         m_elapsedMinutes = 0;
     } else {

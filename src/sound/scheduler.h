@@ -35,8 +35,9 @@ public:
     void applyStressBounds(int index);
 
     // The scheduling step of a tick: a random sound once the elapsed minutes
-    // have passed the drawn delay.
-    void schedulingStep();
+    // have passed the drawn delay, unless sounds are off or it is quiet; then
+    // the minutes go on counting.
+    void schedulingStep(bool quiet = false);
     double ElapsedMinutes() const { return m_elapsedMinutes; }
 
     // Starts a random ticked sound and draws the next delay.

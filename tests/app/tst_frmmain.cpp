@@ -177,6 +177,8 @@ private Q_SLOTS:
         QVERIFY(f.timer()->isActive());
         QVERIFY(!f.w.state().SettingsChanged);
         QVERIFY(f.rig.player.soundsPlayed().isEmpty());
+        // The folder button gets its icon once the window has been painted.
+        QTRY_VERIFY(!child<QToolButton>(&f.w, "Picture1")->icon().isNull());
         QTest::mouseClick(child<QRadioButton>(&f.w, "optstress3"), Qt::LeftButton);
         QCOMPARE(f.w.state().StressIndex, 3);
         QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s}); // a sample of the level
@@ -198,6 +200,19 @@ private Q_SLOTS:
         QVERIFY(f.timer()->isActive());
         QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/a.wav"_s});
         QVERIFY(f.rig.player.wait);
+    }
+
+    // Tab goes from control to control the user can see, and only those.
+    void tabVisitsOnlyWhatIsShown()
+    {
+        Window f;
+        QStringList stops;
+        for (QWidget *at = f.list1()->nextInFocusChain(); at != f.list1(); at = at->nextInFocusChain()) {
+            if (at->focusPolicy() & Qt::TabFocus && at->isEnabled() && at->isVisibleTo(&f.w))
+                stops.append(at->objectName());
+        }
+        QCOMPARE(stops, strings({"cmdPlay", "cmdAdd", "cmdDelete", "cmdClear", "optstress0", "optstress1",
+                                 "optstress2", "optstress3", "chkDisable", "Picture1"}));
     }
 
     void tickPlaysTheMessageBeforeARandomSound()

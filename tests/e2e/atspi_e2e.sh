@@ -5,6 +5,7 @@
 set -euo pipefail
 CALMORA=$1
 HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/e2e/lib.sh
 source "$HERE/lib.sh"
 
 e2e_init

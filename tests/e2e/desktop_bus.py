@@ -1,9 +1,11 @@
 """Desktop services on the session bus: a StatusNotifierItem watcher and host, as a
-desktop's tray has, and a file manager's org.freedesktop.FileManager1.
+desktop's tray has, a file manager's org.freedesktop.FileManager1, and a screen saver.
 
 Usage:
   desktop_bus.py filemanager LOG    serve org.freedesktop.FileManager1; each ShowFolders
                                     call appends its URIs to LOG, one a line
+  desktop_bus.py screensaver        serve org.freedesktop.ScreenSaver, not active; its
+                                    SetActive(b) method locks and unlocks the screen
   desktop_bus.py watch ITEMS_FILE   serve org.kde.StatusNotifierWatcher with a host registered;
                                  each item that registers is appended to ITEMS_FILE
   desktop_bus.py call ITEM METHOD   call Activate or ContextMenu (0, 0) on the item
@@ -63,6 +65,28 @@ class FileManager(dbus.service.Object):
     def ShowFolders(self, uris, startup_id):
         with open(self.log, "a") as out:
             out.writelines(uri + "\n" for uri in uris)
+
+
+SCREENSAVER = "org.freedesktop.ScreenSaver"
+
+
+class ScreenSaver(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, "/org/freedesktop/ScreenSaver")
+        self.active = False
+
+    @dbus.service.method(SCREENSAVER, out_signature="b")
+    def GetActive(self):
+        return self.active
+
+    @dbus.service.method(SCREENSAVER, in_signature="b")
+    def SetActive(self, active):
+        self.active = bool(active)
+        self.ActiveChanged(self.active)
+
+    @dbus.service.signal(SCREENSAVER, signature="b")
+    def ActiveChanged(self, active):
+        pass
 
 
 class Watcher(dbus.service.Object):
@@ -135,6 +159,8 @@ def main(argv):
     command = argv[1] if len(argv) > 1 else ""
     if command == "filemanager" and len(argv) == 3:
         serve("org.freedesktop.FileManager1", lambda bus: FileManager(bus, argv[2]))
+    elif command == "screensaver" and len(argv) == 2:
+        serve(SCREENSAVER, ScreenSaver)
     elif command == "watch" and len(argv) == 3:
         serve(WATCHER, lambda bus: Watcher(bus, argv[2]))
     elif command == "call" and len(argv) == 4:

@@ -279,3 +279,42 @@ e2e_press() {
 e2e_wait_log() {
     e2e_wait_for "${3:-30}" grep -qE "$2" "$1"
 }
+
+# A private session bus with the accessibility bus beside it, for finding
+# widgets by role and name as a screen reader does.
+e2e_start_atspi() {
+    eval "$(dbus-launch --sh-syntax 2>"$E2E_DIR/dbus-launch.log")"
+    e2e_track "$DBUS_SESSION_BUS_PID"
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/atspi.log" 2>&1 &
+    e2e_track $!
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# Prints where a showing widget of process PID is, waiting for it to appear:
+# e2e_widget PID ROLE NAME. A fresh client each time: they cache what they saw.
+e2e_widget() {
+    local i
+    for ((i = 0; i < 10; i++)); do
+        /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/atspi_widget.py" "$1" "$2" "$3" centre 2 2>/dev/null &&
+            return 0
+    done
+    return 1
+}
+
+# Clicks a widget found by role and name: e2e_click PID ROLE NAME.
+e2e_click() {
+    local xy
+    xy=$(e2e_widget "$@") || e2e_fail "no $2 \"$3\" to click"
+    # shellcheck disable=SC2086
+    xdotool mousemove $xy click 1
+}
+
+# Waits up to $3 seconds for the recording $1 to hold at least $2 loud samples.
+e2e_wait_loud() {
+    local file=$1 want=$2 seconds=$3 i
+    for ((i = 0; i < seconds * 5; i++)); do
+        [ "$(e2e_loud_samples "$file")" -ge "$want" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}

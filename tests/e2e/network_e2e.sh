@@ -3,9 +3,11 @@
 # share: a Samba server on loopback that this test starts, mounted with FUSE
 # (smbnetfs). Ann sends a sound and a text to bob through her own "Send To..."
 # dialog; within two ticks bob plays the sound (heard on his sound sink), both
-# files are gone and his message window shows the text. Then the Samba server
-# is frozen: both windows keep answering while the share hangs, and once it
-# runs again the next message arrives.
+# files are gone and his message window shows the text. Then another machine's
+# SMB client (smbclient) writes a sound for bob slowly, in place, across a
+# tick: nothing of it is heard until it is whole, then all of it is, and it is
+# collected. Then the Samba server is frozen: both windows keep answering
+# while the share hangs, and once it runs again the next message arrives.
 # Usage: network_e2e.sh CALMORA [LOUDCOUNT]
 set -euo pipefail
 
@@ -28,12 +30,7 @@ e2e_start_xvfb
 e2e_start_pulse
 # Ann's sounds go to a sink of her own, so what bob's sink hears is bob's.
 pactl load-module module-null-sink sink_name=annsink >/dev/null
-# dbus-launch stays behind as long as the X server runs; away from this
-# script's output, or whoever reads that output would wait for it too.
-eval "$(dbus-launch --sh-syntax 2>"$E2E_DIR/dbus-launch.log")"
-e2e_track "$DBUS_SESSION_BUS_PID"
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_DIR/atspi.log" 2>&1 &
-e2e_track $!
+e2e_start_atspi
 
 e2e_log "Samba on loopback, mounted with smbnetfs"
 # Something answers on port 445 of loopback (bash's own /dev/tcp, no extra tools).
@@ -95,7 +92,7 @@ User1=$other
 NumWavs=1
 wav0="$E2E_DIR/beep.wav,True"
 INI
-    PULSE_SINK=$sink QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 e2e_spawn "$calmora"
+    PULSE_SINK=$sink QT_LOGGING_RULES="calmora.net.info=true" e2e_spawn "$calmora" 2>"$E2E_DIR/$name.log"
 }
 start_copy bob ann calm
 bob=$E2E_LAST_PID
@@ -106,38 +103,20 @@ corner=0
 for pid in "$bob" "$ann"; do
     window=$(timeout 30 xdotool search --all --sync --onlyvisible --pid "$pid" --name '^Calmora$' | head -n 1) ||
         e2e_fail "process $pid shows no main window"
-    xdotool windowmove "$window" "$corner" 0
-    sleep 0.5
+    xdotool windowmove --sync "$window" "$corner" 0
     corner=$((corner + 720))
 done
 
-# The accessibility client caches what it saw, so a widget that appears later
-# is looked for by a fresh client each time.
-widget() { # PID ROLE NAME [centre|text] [SECONDS]
-    local tries=$((${5:-20} / 2)) i
-    for ((i = 1; i < tries; i++)); do
-        /usr/bin/python3 "$here/atspi_widget.py" "$1" "$2" "$3" "${4:-centre}" 2 2>/dev/null && return 0
-    done
-    /usr/bin/python3 "$here/atspi_widget.py" "$1" "$2" "$3" "${4:-centre}" 2
-}
-click() { # PID ROLE NAME
-    local xy
-    xy=$(widget "$1" "$2" "$3") || e2e_fail "no $2 \"$3\" to click"
-    # shellcheck disable=SC2086
-    xdotool mousemove $xy click 1
-    sleep 0.3
-}
-
 # Ann highlights her sound, opens "Send To...", picks bob, types and sends.
 send_from_ann() { # TEXT
-    click "$ann" "list item" "$E2E_DIR/beep.wav"
-    click "$ann" "push button" "Send To..."
+    e2e_click "$ann" "list item" "$E2E_DIR/beep.wav"
+    e2e_click "$ann" "push button" "Send To..."
     e2e_wait_window '^Send Calmora Message$' 15 >/dev/null || e2e_fail "the send dialog did not open"
-    cancel_xy=$(widget "$ann" "push button" "Cancel")
-    click "$ann" "list item" "bob"
-    click "$ann" "text" "Text Message"
+    cancel_xy=$(e2e_widget "$ann" "push button" "Cancel")
+    e2e_click "$ann" "list item" "bob"
+    e2e_click "$ann" "text" "Text Message"
     xdotool type --delay 30 "$1"
-    click "$ann" "push button" "Send"
+    e2e_click "$ann" "push button" "Send"
 }
 
 # Bob's message window shows TEXT within SECONDS.
@@ -160,22 +139,61 @@ e2e_record_stop
 loud=$(e2e_loud_samples "$E2E_DIR/bob.raw")
 e2e_log "bob's sink heard $loud loud samples"
 [ "$loud" -gt 20000 ] || e2e_fail "bob's sound was not heard ($loud loud samples)"
-click "$bob" "push button" "OK"
+e2e_click "$bob" "push button" "OK"
+
+e2e_log "another machine's SMB client writes a sound for bob in place, slowly"
+e2e_make_beep "$E2E_DIR/long.wav" 3.0 550
+size=$(stat -c %s "$E2E_DIR/long.wav")
+mkfifo "$E2E_DIR/upload"
+smbclient //127.0.0.1/share -N -s "$smb/smb.conf" -c "put $E2E_DIR/upload bob.wav" >"$E2E_DIR/smbclient.log" 2>&1 &
+e2e_track $!
+upload=$!
+e2e_record_start "$E2E_DIR/slow.raw"
+exec 4>"$E2E_DIR/upload"
+# A slice at a time (all of it takes longer than a tick) until one of bob's
+# ticks has seen the sound half there.
+sent=0
+while ! grep -q 'Waiting for .* to arrive whole' "$E2E_DIR/bob.log"; do
+    [ "$sent" -lt $((size - 4096)) ] || e2e_fail "no tick looked while the sound was being written"
+    dd if="$E2E_DIR/long.wav" bs=4096 skip=$((sent / 4096)) count=1 status=none >&4
+    sent=$((sent + 4096))
+    sleep 0.5
+done
+loud=$(e2e_loud_samples "$E2E_DIR/slow.raw")
+[ "$loud" -lt 1000 ] || e2e_fail "a half-written sound was heard ($loud loud samples)"
+dd if="$E2E_DIR/long.wav" bs=4096 skip=$((sent / 4096)) status=none >&4
+exec 4>&-
+e2e_wait_exit "$upload" 30 || e2e_fail "smbclient did not finish writing"
+e2e_log "written: the next looks take it whole"
+# 3 s of 44.1 kHz stereo is 264600 samples; nearly all must be heard.
+e2e_wait_loud "$E2E_DIR/slow.raw" 220000 100 || e2e_fail "the whole sound was not heard"
+e2e_wait_for 10 bash -c "[ -z \"\$(ls -A '$smb/share')\" ]" || e2e_fail "the sound was not collected"
+e2e_record_stop
 
 # Where to click while the share hangs, asked while all is well: the check
 # below then needs nothing but the X server and the programs themselves.
-sendto_bob=$(widget "$bob" "push button" "Send To...")
-sendto_ann=$(widget "$ann" "push button" "Send To...")
+# shellcheck disable=SC2034 # read below through ${!xy}
+sendto_bob=$(e2e_widget "$bob" "push button" "Send To...")
+# shellcheck disable=SC2034
+sendto_ann=$(e2e_widget "$ann" "push button" "Send To...")
 
 e2e_log "the Samba server freezes"
+# Slow answers are logged at any time; what counts is a tick after the freeze.
+declare -A unanswered
+for who in bob ann; do unanswered[$who]=$(grep -c 'The shared folder' "$E2E_DIR/$who.log" || true); done
+tick_met_hang() { # WHO
+    [ "$(grep -c 'The shared folder' "$E2E_DIR/$1.log")" -gt "${unanswered[$1]}" ]
+}
 mapfile -t frozen < <(echo "$smbd_pid"; pgrep -P "$smbd_pid" || true)
 # Tracked, so that even a test killed outright ends them (SIGKILL ends a stopped process).
 for pid in "${frozen[@]:1}"; do e2e_track "$pid"; done
 kill -STOP "${frozen[@]}"
-# Give both copies a tick against the hanging share, then ask each window for
-# something only a live window does: open its send dialog, and cancel it (the
-# dialog opens centred, where ann's opened before).
-sleep 35
+# Once both copies have had a tick against the hanging share, ask each window
+# for something only a live window does: open its send dialog, and cancel it
+# (the dialog opens centred, where ann's opened before).
+for who in bob ann; do
+    e2e_wait_for 60 tick_met_hang "$who" || e2e_fail "no tick of $who's met the hanging share"
+done
 for who in bob ann; do
     pid=${!who}
     xy=sendto_$who

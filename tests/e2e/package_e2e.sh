@@ -5,6 +5,7 @@
 # Needs root and apt-get; exits 77 (skipped) without them.
 set -euo pipefail
 BUILD=$(cd "$1" && pwd)
+# shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh"
 
 if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
@@ -22,7 +23,7 @@ deb=$(ls "$E2E_DIR"/pkg/calmora_*.deb)
 e2e_log "built $(basename "$deb")"
 # Plugins are loaded at run time: the package must name them itself.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt6svg6 libqt6gui6 gstreamer1.0-plugins-good; do
+for package in libqt6svg6 libqt6gui6 gstreamer1.0-plugins-good libpulse0 libsndfile1; do
     [[ ", $depends," == *", $package"[\ ,]* ]] || e2e_fail "the package does not depend on $package: $depends"
 done
 
@@ -30,7 +31,9 @@ removed=
 remove_package() {
     [ -n "$removed" ] && return 0
     removed=1
-    DEBIAN_FRONTEND=noninteractive apt-get remove -y calmora >"$E2E_DIR/remove.log" 2>&1
+    # Purged, not removed: the ldconfig call CPack adds for the video module
+    # would otherwise leave the package's record behind, and the next run would skip.
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y calmora >"$E2E_DIR/remove.log" 2>&1
 }
 trap 'status=$?; remove_package || true; (exit $status); e2e_cleanup' EXIT
 
@@ -38,7 +41,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb"
     e2e_fail "apt-get could not install the package"
 [ -L /usr/bin/calmora ] || e2e_fail "/usr/bin/calmora is not a link"
 [ "$(readlink -f /usr/bin/calmora)" = /usr/lib/calmora/calmora ] || e2e_fail "/usr/bin/calmora points elsewhere"
-for f in /usr/lib/calmora/update /usr/share/applications/org.calmora.Calmora.desktop \
+for f in /usr/lib/calmora/update /usr/lib/calmora/calmora-video.so /usr/share/applications/org.calmora.Calmora.desktop \
     /usr/share/metainfo/org.calmora.Calmora.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/org.calmora.Calmora.svg \
     /usr/share/icons/hicolor/32x32/apps/org.calmora.Calmora.png; do
@@ -52,5 +55,7 @@ e2e_wait_window '^Calmora$' >/dev/null || e2e_fail "the installed program showed
 e2e_stop_pid "$app"
 
 remove_package || e2e_fail "apt-get could not remove the package"
-[ ! -e /usr/lib/calmora/calmora ] && [ ! -e /usr/bin/calmora ] || e2e_fail "removing left the program behind"
+if [ -e /usr/lib/calmora/calmora ] || [ -e /usr/bin/calmora ]; then
+    e2e_fail "removing left the program behind"
+fi
 e2e_log "PASS"

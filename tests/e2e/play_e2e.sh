@@ -2,7 +2,8 @@
 # "Play" in the real program under a private X server and sound server: the
 # highlighted sound is heard on the null sink; a small AVI opens a video
 # window and the program goes on answering; truncated, non-audio and
-# unopenable ".wav" files play nothing and crash nothing.
+# unopenable ".wav" files play nothing and crash nothing. Controls are found
+# through the accessibility bus, and every wait is for what is expected.
 # Usage: play_e2e.sh CALMORA [LOUDCOUNT]
 set -euo pipefail
 
@@ -13,30 +14,17 @@ fixtures=$tests/fixtures
 # shellcheck source=tests/e2e/lib.sh
 source "$tests/e2e/lib.sh"
 
-# Clicks at a point of the main window, raised first: the video window may cover it.
-click_in_window() {
+# Highlights the list entry named $1 and presses "Play", found by role and
+# name as a screen reader finds them. The main window is raised first: the
+# video window may cover it.
+play() {
     xdotool windowraise "$window"
-    xdotool mousemove --window "$window" "$1" "$2" click 1
-    sleep 0.3
+    e2e_click "$pid" "list item" "$sounds/$1"
+    e2e_click "$pid" "push button" Play
 }
 
-# Highlights list entry $1 (0-based): a click on the first entry's name, then Down.
-highlight() {
-    local i
-    click_in_window $((192 + 120)) $((menu_height + 24 + 8))
-    xdotool key Home
-    for ((i = 0; i < $1; i++)); do xdotool key Down; done
-    sleep 0.2
-}
-
-# Presses "Play" and prints the loud samples heard in the next $1 seconds.
-play_and_listen() {
-    e2e_record_start "$E2E_DIR/rec.raw"
-    click_in_window $((192 + 22)) $((menu_height + 224 + 10))
-    sleep "$1"
-    e2e_record_stop
-    e2e_loud_samples "$E2E_DIR/rec.raw"
-}
+# A beep's worth of loud samples: 0.6 s of 44.1 kHz stereo, less what the monitor misses.
+beep=40000
 
 alive() {
     kill -0 "$pid" 2>/dev/null || e2e_fail "the program ended ($1)"
@@ -46,6 +34,7 @@ alive() {
 e2e_init
 e2e_start_xvfb
 e2e_start_pulse
+e2e_start_atspi
 
 sounds=$E2E_DIR/sounds
 mkdir -p "$sounds"
@@ -71,35 +60,30 @@ entries+=(d-folder.wav)
 e2e_spawn "$calmora"
 pid=$E2E_LAST_PID
 window=$(e2e_wait_window '^Calmora$' 30) || e2e_fail "no main window"
-# The client area is 253 pixels high; the menu bar takes the rest.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-menu_height=$((HEIGHT - 253))
-xdotool windowfocus --sync "$window" || true
 
 e2e_log "Play on a highlighted sound is heard"
-highlight 0
-loud=$(play_and_listen 1.5)
-e2e_log "loud samples: $loud"
-[ "$loud" -gt 20000 ] || e2e_fail "the sound was not heard ($loud loud samples)"
+e2e_record_start "$E2E_DIR/rec.raw"
+play a-beep.wav
+e2e_wait_loud "$E2E_DIR/rec.raw" "$beep" 10 || e2e_fail "the sound was not heard"
 
 e2e_log "Play on an AVI opens a video window"
-highlight 1
-click_in_window $((192 + 22)) $((menu_height + 224 + 10))
+play b-clip.avi
 e2e_wait_window 'b-clip\.avi' 20 >/dev/null || e2e_fail "no video window"
-sleep 1.5
 alive "after the video"
 
+# Each bad file is played, then the beep: what is heard is the beep alone,
+# and hearing it shows the program answered after the bad file.
 for ((i = 2; i < ${#entries[@]}; i++)); do
     e2e_log "Play on ${entries[i]} plays nothing"
-    highlight "$i"
-    loud=$(play_and_listen 1)
+    e2e_record_stop
+    e2e_record_start "$E2E_DIR/rec.raw"
+    play "${entries[i]}"
+    play a-beep.wav
+    e2e_wait_loud "$E2E_DIR/rec.raw" "$beep" 10 || e2e_fail "the program did not play the beep after ${entries[i]}"
     alive "after ${entries[i]}"
-    [ "$loud" -eq 0 ] || e2e_fail "${entries[i]} made $loud loud samples"
+    loud=$(e2e_loud_samples "$E2E_DIR/rec.raw")
+    [ "$loud" -lt $((beep * 3 / 2)) ] || e2e_fail "${entries[i]} made sound: $loud loud samples with the beep"
 done
-
-e2e_log "the program still answers: the sound plays again"
-highlight 0
-loud=$(play_and_listen 1.5)
-[ "$loud" -gt 20000 ] || e2e_fail "the sound was not heard after the bad files ($loud loud samples)"
+e2e_record_stop
 
 e2e_log "PASS"

@@ -15,8 +15,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <sndfile.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -48,13 +50,43 @@ void writeFile(const QString &path, const QByteArray &content, QFile::Permission
 
 constexpr QFile::Permissions kRunnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
-// Stands in for the sound service. A held sound plays until it is cut off,
-// like a long one would; any other lasts `length`.
+constexpr int kRate = 8000;
+constexpr int kFrames = 4000;
+
+float sine(qint64 frame, int channel)
+{
+    return 0.5f * float(std::sin(2 * M_PI * (440 + 110 * channel) * double(frame) / kRate));
+}
+
+// Half a second of a sine per channel, as 16-bit WAVE_FORMAT_EXTENSIBLE.
+bool writeSound(const QString &path, int channels)
+{
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = channels;
+    info.format = SF_FORMAT_WAVEX | SF_FORMAT_PCM_16;
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file)
+        return false;
+    std::vector<float> samples(size_t(kFrames * channels));
+    for (qint64 i = 0; i < kFrames; ++i)
+        for (int c = 0; c < channels; ++c)
+            samples[size_t(i * channels + c)] = sine(i, c);
+    const bool ok = sf_writef_float(file, samples.data(), kFrames) == kFrames;
+    return sf_close(file) == 0 && ok;
+}
+
+// Stands in for the sound service: keeps every frame it is given. A held
+// sound plays until it is cut off, like a long one would; any other lasts `length`.
 class FakeOutput final : public AudioOutput
 {
 public:
-    bool play(FrameSource &, std::stop_token stop) override
+    bool play(FrameSource &source, std::stop_token stop) override
     {
+        format = source.format();
+        std::vector<float> block(size_t(512 * format.channels));
+        while (const qint64 got = source.read(block.data(), 512))
+            samples.insert(samples.end(), block.begin(), block.begin() + got * format.channels);
         std::unique_lock lock(m_mutex);
         m_endedBeforeStart.push_back(int(m_cutOff.size()));
         m_changed.notify_all();
@@ -88,6 +120,9 @@ public:
     std::atomic<bool> hold = false;
     std::atomic<bool> hung = false;
     std::chrono::milliseconds length{0};
+    // What the last sound decoded to; read once its play has ended.
+    AudioFormat format;
+    std::vector<float> samples;
 
 private:
     std::mutex m_mutex;
@@ -140,6 +175,37 @@ private Q_SLOTS:
         QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo.wav"_s)).constData(), 0600) == 0);
         // No test may reach the desktop's real sound server.
         qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(path(u"no-server"_s)));
+    }
+
+    // Frames reach the output as the file holds them, every channel in place,
+    // scaled by the volume; at 0 nothing is played at all.
+    void playsWhatTheFileHoldsAsLoudAsAsked_data()
+    {
+        QTest::addColumn<int>("volume");
+        QTest::newRow("full") << 100;
+        QTest::newRow("half") << 50;
+        QTest::newRow("silent") << 0;
+    }
+
+    void playsWhatTheFileHoldsAsLoudAsAsked()
+    {
+        QFETCH(int, volume);
+        const int channels = 6;
+        const QString file = path(u"six.wav"_s);
+        QVERIFY(writeSound(file, channels));
+        Rig rig;
+        rig.player.setVolume(volume);
+        rig.sound(file, true, u"Sound"_s);
+        QCOMPARE(rig.output->cutOff().size(), size_t(volume > 0 ? 1 : 0));
+        if (volume == 0)
+            return;
+        QCOMPARE(rig.output->format.sampleRate, kRate);
+        QCOMPARE(rig.output->format.channels, channels);
+        const std::vector<float> &s = rig.output->samples;
+        QCOMPARE(qint64(s.size()), qint64(kFrames) * channels);
+        for (qint64 i = 0; i < kFrames; i += 97)
+            for (int c = 0; c < channels; ++c)
+                QVERIFY(std::abs(s[size_t(i * channels + c)] - sine(i, c) * float(volume) / 100) < 1e-3);
     }
 
     // Neither as a sound nor, where it names no playable video, as a video.

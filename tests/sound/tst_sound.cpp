@@ -4,6 +4,7 @@
 #include "fakes.h"
 #include "list/soundlist.h"
 #include "sound/functionkeys.h"
+#include "sound/quiet.h"
 #include "sound/scheduler.h"
 
 #include <map>
@@ -145,6 +146,46 @@ private Q_SLOTS:
         f.state.FunctionKeyTable[12] = u"/k/twelve.wav"_s;
         QCOMPARE(playFunctionKey(key, f.state, f.rig.player, f.scheduler), key != Qt::Key_F13);
         QTEST(f.rig.player.log, "log");
+    }
+
+    void quietHoursAndTheLockedScreen_data()
+    {
+        QTest::addColumn<QString>("window"); // "from-to", or "" for no quiet hours
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<QString>("tip");
+        const QString quietTill7 = u"Calmora (quiet until 07:00)"_s;
+        QTest::newRow("past midnight, late") << u"22:00-07:00"_s << false << u"23:30"_s << quietTill7;
+        QTest::newRow("past midnight, early") << u"22:00-07:00"_s << false << u"06:59"_s << quietTill7;
+        QTest::newRow("past midnight, at its end") << u"22:00-07:00"_s << false << u"07:00"_s << u"Calmora"_s;
+        QTest::newRow("within a day")
+            << u"12:00-13:00"_s << false << u"12:00"_s << u"Calmora (quiet until 13:00)"_s;
+        QTest::newRow("no length is never quiet") << u"09:00-09:00"_s << false << u"09:00"_s << u"Calmora"_s;
+        QTest::newRow("locked") << QString() << true << u"12:00"_s
+                                << u"Calmora (quiet while the screen is locked)"_s;
+        QTest::newRow("unlocked, outside the hours")
+            << u"22:00-07:00"_s << false << u"12:00"_s << u"Calmora"_s;
+    }
+
+    void quietHoursAndTheLockedScreen()
+    {
+        QFETCH(QString, window);
+        QFETCH(bool, locked);
+        QFETCH(QString, now);
+        AppState::Preferences p;
+        p.quietHours = !window.isEmpty();
+        if (p.quietHours) {
+            p.quietFrom = QTime::fromString(window.section(u'-', 0, 0), u"HH:mm"_s);
+            p.quietTo = QTime::fromString(window.section(u'-', 1, 1), u"HH:mm"_s);
+        }
+        const Quiet quiet = quietNow(p, QTime::fromString(now, u"HH:mm"_s), locked);
+        QTEST(trayTip(quiet), "tip");
+        QCOMPARE(quiet.quiet, trayTip(quiet) != u"Calmora"_s);
+        // Quiet: the due random sound waits, while the minutes go on counting.
+        Fixture f;
+        for (int i = 0; i < 6; ++i)
+            f.scheduler.schedulingStep(quiet.quiet);
+        QCOMPARE(f.rig.player.soundsPlayed().isEmpty(), quiet.quiet);
     }
 
     void addingKeepsSoundFilesSortedAndTicked_data()

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/autostart.h"
 #include "platform/dialogs.h"
 #include "platform/filesystem.h"
 #include "platform/launcher.h"
 #include "platform/mediaplayer.h"
 #include "platform/random.h"
+#include "platform/screenlock.h"
 #include "platform/services.h"
 #include "platform/settingsstore.h"
 #include "platform/systeminfolookup.h"
@@ -63,6 +65,7 @@ public:
     void setFileName(const QString &fileName) override;
     void setWait(bool on) override;
     void command(const QString &command) override;
+    void setVolume(int percent) override { volume = percent; }
 
     // The file names handed to "sound" commands, in order.
     QStringList soundsPlayed() const;
@@ -72,6 +75,7 @@ public:
     QStringList log;
     QList<QByteArray> bytesPlayed;
     bool wait = false;
+    int volume = 100;
     std::function<void()> duringWait;
 
 private:
@@ -143,6 +147,34 @@ public:
     bool available = true;
     bool present = false;
     QString tip;
+};
+
+class FakeScreenLock final : public ScreenLock
+{
+    Q_OBJECT
+
+public:
+    using ScreenLock::ScreenLock;
+    bool isLocked() const override { return locked; }
+    void lock(bool on)
+    {
+        locked = on;
+        Q_EMIT lockedChanged(on);
+    }
+    bool locked = false;
+};
+
+class FakeAutostart final : public Autostart
+{
+public:
+    bool isAvailable() const override { return true; }
+    bool isEnabled() const override { return enabled; }
+    QString setEnabled(bool on) override
+    {
+        enabled = on;
+        return {};
+    }
+    bool enabled = false;
 };
 
 // Answers the two system-information lookups from its fields.
@@ -246,7 +278,8 @@ public:
 
     Services services()
     {
-        return {files, &player, &dialogs, &launcher, store.get(), &tray, &random, &systemInfo, program};
+        return {files,   &player,     &dialogs,    &launcher,  store.get(), &tray,
+                &random, &systemInfo, &screenLock, &autostart, program};
     }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("settings.ini")); }
@@ -273,6 +306,8 @@ public:
     FakeTray tray;
     RandomGenerator random{12345};
     FakeSystemInfo systemInfo;
+    FakeScreenLock screenLock;
+    FakeAutostart autostart;
     std::shared_ptr<FileSystem> files;
     std::unique_ptr<SettingsStore> store = reopenStore();
     ProgramInfo program{
