@@ -2,6 +2,7 @@
 
 #include "about/frmabout.h"
 #include "app/frmmain.h"
+#include "app/frmpreferences.h"
 #include "fakes.h"
 #include "list/soundlistview.h"
 #include "net/frmusers.h"
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
@@ -128,7 +130,8 @@ private Q_SLOTS:
     }
 
     // Minimised, the window hides behind the tray icon, which brings it back
-    // and offers its menu; without a tray it stays on the task bar.
+    // and offers its menu, as does another start; without a tray it stays on
+    // the task bar.
     void trayIconStandsInForTheMinimisedWindow()
     {
         Window f;
@@ -156,7 +159,8 @@ private Q_SLOTS:
         Q_EMIT f.rig.tray.rightReleased(QPoint(10, 10));
         QCOMPARE(entries, strings({"Enable Network", "Enable Sounds", "Quit"}));
 
-        Q_EMIT f.rig.tray.doubleClicked();
+        f.w.bringForward(); // a second start asks this copy to come back
+        QVERIFY(f.w.isVisible() && !f.w.isMinimized());
         f.rig.tray.remove();
         f.rig.tray.available = false;
         f.w.showMinimized();
@@ -215,6 +219,9 @@ private Q_SLOTS:
                                  "optstress2", "optstress3", "chkDisable", "Picture1"}));
     }
 
+    // While the screen is locked nothing plays by itself and a received
+    // message waits untouched; the first tick after it plays the message, then
+    // the random sound that came due.
     void tickPlaysTheMessageBeforeARandomSound()
     {
         Window f({}, false);
@@ -223,12 +230,26 @@ private Q_SLOTS:
         f.rig.writeSettings("[Settings]\nNetActive=True\nNetName=bob\nNetPath=" + share.toUtf8() + "\n"
                             + soundsIni({u"/s/random.wav"_s}));
         f.w.Form_Load();
+        f.rig.tray.present = true;
         // Five quiet ticks bring the first random sound due.
         for (int i = 0; i < 5; ++i)
             f.w.tmrMinute_Timer();
         QVERIFY(f.rig.player.soundsPlayed().isEmpty());
+        f.rig.screenLock.lock(true);
+        QCOMPARE(f.rig.tray.tip, u"Calmora (quiet while the screen is locked)"_s);
         put(share + u"/bob.wav"_s, wavFile("sound"));
         put(share + u"/bob.txt"_s, "\"hello\"\r\n");
+        f.w.tmrMinute_Timer();
+        f.w.tmrMinute_Timer();
+        QVERIFY(f.rig.player.soundsPlayed().isEmpty());
+        QCOMPARE(filesIn(share), strings({"bob.txt", "bob.wav"}));
+        // What the user starts still plays.
+        child<QAction>(&f.w, "mnuEnable")->trigger();
+        child<QAction>(&f.w, "mnuEnable")->trigger();
+        QCOMPARE(f.rig.player.soundsPlayed(), QStringList{u"/s/random.wav"_s});
+        f.rig.player.log.clear();
+        f.rig.screenLock.lock(false);
+        QCOMPARE(f.rig.tray.tip, u"Calmora"_s);
         f.w.tmrMinute_Timer();
         const QStringList sounds = f.rig.player.soundsPlayed();
         QCOMPARE(sounds.size(), 2);
@@ -420,6 +441,26 @@ private Q_SLOTS:
         child<QPushButton>(d, "cmdOK")->click();
         QTRY_VERIFY(!f.w.findChild<frmFKeys *>());
         QCOMPARE(stored("F7"), u"/s/a.wav"_s);
+    }
+
+    // OK stores the preferences and puts them in force; the login box writes
+    // the desktop's entry, the one record of that choice.
+    void preferencesOkStoresAndApplies()
+    {
+        Window f;
+        onNextModal([](QWidget *dialog) {
+            QCOMPARE(dialog->windowTitle(), u"Calmora Preferences"_s);
+            child<QSlider>(dialog, "sldVolume")->setValue(40);
+            child<QCheckBox>(dialog, "chkQuietWhenLocked")->setChecked(false);
+            child<QCheckBox>(dialog, "chkAutostart")->setChecked(true);
+            child<QPushButton>(dialog, "cmdOK")->click();
+        });
+        child<QAction>(&f.w, "mnuPreferences")->trigger();
+        QCOMPARE(f.rig.player.volume, 40);
+        QCOMPARE(f.rig.stored(u"Preferences"_s, u"Volume"_s), u"40"_s);
+        QCOMPARE(f.rig.stored(u"Preferences"_s, u"QuietWhenLocked"_s), u"False"_s);
+        QVERIFY(f.rig.autostart.enabled);
+        QVERIFY(!f.w.state().SettingsChanged);
     }
 
     // The first lookup names a program; failing that, the second a folder
