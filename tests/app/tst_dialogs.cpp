@@ -1,6 +1,6 @@
 // The dialogs beside the main window: "Network Settings", "Send To", a
-// received message, and the two choosers over the one folder browser,
-// "Select Sound Files" and "Select Path".
+// received message, the two choosers over the one folder browser, "Select
+// Sound Files" and "Select Path", and the desktop's own questions.
 
 #include "core/appstate.h"
 #include "fakes.h"
@@ -12,12 +12,14 @@
 #include "net/frmreceive.h"
 #include "net/frmusers.h"
 #include "net/sender.h"
+#include "platform/qtdialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -226,6 +228,26 @@ private Q_SLOTS:
         second.Form_Load(QString(), u"File Read Error: Permission denied"_s);
         QCOMPARE(dialogs.messages, QStringList{u"File Read Error: Permission denied"_s});
         QVERIFY(second.text().isEmpty());
+    }
+
+    // Escape and the close box would answer No for the user, and a No can
+    // throw away what the question is about: only Yes or No answer it.
+    void questionsAnswerOnlyToYesOrNo()
+    {
+        for (const bool yes : {true, false}) {
+            bool stayed = false;
+            onNextModal([&](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                QVERIFY(box);
+                QTest::keyClick(box, Qt::Key_Escape);
+                box->close();
+                stayed = box->isVisible();
+                box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            QtDialogs dialogs;
+            QCOMPARE(dialogs.askYesNo(nullptr, u"Do you want to save changes?"_s), yes);
+            QVERIFY(stayed);
+        }
     }
 
     void fileListShowsTheTreesSoundFiles()
