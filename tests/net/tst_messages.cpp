@@ -1,11 +1,15 @@
 // Messages through the shared folder: the text file's bytes, sending a
-// sound and a text to each recipient, and taking what comes for this computer.
+// sound and a text to each recipient, from the window or the command line,
+// and taking what comes for this computer.
 
+#include "app/commandline.h"
 #include "core/appstate.h"
 #include "fakes.h"
 #include "net/messagefile.h"
 #include "net/receiver.h"
 #include "net/sender.h"
+
+#include <QTextStream>
 
 #include <sys/stat.h>
 
@@ -217,6 +221,71 @@ private Q_SLOTS:
             QCOMPARE(contents(f.inShare(name)), expected);
         }
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{u"boing.WAV"_s});
+    }
+
+    // Statuses: 0 done, 1 not sent, 2 a wrong command line, -1 not a command
+    // line (the window opens). Only failures speak, in one line on standard
+    // error; help and version go to standard output.
+    void commandLineSendsThroughTheStoredFolder_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // "*": the usage and more
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QStringList>("written");
+        const QString usage = usageLine() + u'\n';
+        QTest::newRow("sound and text") << strings({"--send", "Bob", "SOUND", "--text", "hi"}) << 0
+                                        << QString() << QString() << strings({"Bob.txt", "Bob.wav"});
+        QTest::newRow("sound alone") << strings({"--send", "bob", "SOUND"}) << 0 << QString() << QString()
+                                     << strings({"bob.wav"});
+        QTest::newRow("a name leaving the folder") << strings({"--send", "../bob", "SOUND"}) << 1 << QString()
+                                                   << u"calmora: Error Sending: \"../bob\" cannot be used as "
+                                                      u"a computer name. A name may not contain \"..\", "
+                                                      "any of / \\ : * ? \" < > | or control characters.\n"_s
+                                                   << QStringList();
+        QTest::newRow("no such sound")
+            << strings({"--send", "bob", "MISSING"}) << 1 << QString()
+            << u"calmora: Error Sending: bob: No such file or directory\n"_s << QStringList();
+        QTest::newRow("unknown option")
+            << strings({"--frobnicate"}) << 2 << QString()
+            << u"calmora: unknown option '--frobnicate'\n"_s + usage << QStringList();
+        QTest::newRow("--send short of its file")
+            << strings({"--send", "bob"}) << 2 << QString()
+            << u"calmora: --send takes a name and a file, once\n"_s + usage << QStringList();
+        QTest::newRow("version") << strings({"--version"}) << 0 << u"Calmora 2.1.2\n"_s << QString()
+                                 << QStringList();
+        QTest::newRow("help") << strings({"--help"}) << 0 << u"*"_s << QString() << QStringList();
+        QTest::newRow("none") << QStringList() << -1 << QString() << QString() << QStringList();
+        QTest::newRow("Qt's own") << strings({"-platform", "xcb"}) << -1 << QString() << QString()
+                                  << QStringList();
+    }
+
+    void commandLineSendsThroughTheStoredFolder()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QCOMPARE(isCommandLine(arguments), status >= 0);
+        if (status < 0)
+            return;
+        Share f;
+        put(f.sound, f.soundBytes);
+        put(f.dir.filePath(u"settings.ini"_s), "[Settings]\nNetPath=" + f.share.toUtf8() + "\n");
+        SettingsStore store(f.dir.filePath(u"settings.ini"_s));
+        arguments.replaceInStrings(u"SOUND"_s, f.sound);
+        arguments.replaceInStrings(u"MISSING"_s, f.dir.filePath(u"missing.wav"_s));
+        QString printed, complained;
+        QTextStream outStream(&printed), errStream(&complained);
+        QCOMPARE(runCommandLine(parseCommandLine(arguments), store, *f.files, outStream, errStream), status);
+        outStream.flush();
+        errStream.flush();
+        QVERIFY2(out == u"*"_s ? printed.startsWith(usageLine()) : printed == out, qPrintable(printed));
+        QTEST(complained, "err");
+        // The same files as the send dialog writes.
+        QTEST(filesIn(f.share), "written");
+        for (const QString &name : filesIn(f.share))
+            QCOMPARE(contents(f.inShare(name)),
+                     name.endsWith(u".wav"_s) ? f.soundBytes : messageRecord(u"hi"_s));
     }
 
     // The shared folder goes away at each operation of a send in turn.
