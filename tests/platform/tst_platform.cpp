@@ -1,16 +1,22 @@
 // The platform's own services: the sound and video player over a stand-in
-// for the sound server, and finding and starting the desktop's programs (the
-// file manager).
+// for the sound server, finding and starting the desktop's programs (the
+// file manager), and what the program asks of the user's session: whether
+// the screen is locked, whether a copy already runs, whether it starts at login.
 
 #include "fakes.h"
 #include "platform/audiofile.h"
 #include "platform/audiooutputpulse.h"
+#include "platform/dbusscreenlock.h"
+#include "platform/instanceguard.h"
 #include "platform/processlauncher.h"
 #include "platform/systemmediaplayer.h"
 #include "platform/videowindow.h"
+#include "platform/xdgautostart.h"
 
+#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QLocalServer>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QWidget>
@@ -129,6 +135,22 @@ private:
     std::condition_variable_any m_changed;
     std::vector<bool> m_cutOff;
     std::vector<int> m_endedBeforeStart;
+};
+
+// A screen saver service as the desktop's: it says whether it is active.
+class FakeScreenSaver final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+public:
+    bool active = false;
+
+public Q_SLOTS:
+    bool GetActive() { return active; }
+
+Q_SIGNALS:
+    void ActiveChanged(bool active);
 };
 
 struct Rig
@@ -387,6 +409,69 @@ private Q_SLOTS:
         QFile shown(log);
         QVERIFY(shown.open(QIODevice::ReadOnly));
         QCOMPARE(shown.readAll(), "file:///home/ann/My%20Sounds\n"_ba);
+    }
+
+    // Asked once at start, then told by the signal; without the service, unlocked.
+    void theScreenSaverSaysWhenTheScreenIsLocked()
+    {
+        QProcess bus; // killed with it, should a check fail
+        bus.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
+        QVERIFY2(bus.waitForReadyRead(5000), "dbus-daemon did not start");
+        const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        QDBusConnection service = QDBusConnection::connectToBus(address, u"service"_s);
+        QDBusConnection client = QDBusConnection::connectToBus(address, u"client"_s);
+        QVERIFY(!DBusScreenLock(client).isLocked());
+
+        FakeScreenSaver saver;
+        saver.active = true;
+        QVERIFY(service.registerObject(u"/org/freedesktop/ScreenSaver"_s, &saver,
+                                       QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+        QVERIFY(service.registerService(u"org.freedesktop.ScreenSaver"_s));
+        DBusScreenLock lock(client);
+        QSignalSpy changed(&lock, &ScreenLock::lockedChanged);
+        QTRY_VERIFY(lock.isLocked());
+        Q_EMIT saver.ActiveChanged(false);
+        QTRY_VERIFY(!lock.isLocked());
+        QCOMPARE(changed.count(), 2);
+        bus.terminate();
+        QVERIFY(bus.waitForFinished());
+    }
+
+    // A second copy asks the first to come forward; a socket left by one that
+    // crashed does not stop the next start.
+    void oneCopyPerUserAndSettings()
+    {
+        const QString key = u"/home/ann/.config/Calmora/calmora.conf"_s;
+        InstanceGuard first(key);
+        const QString socket = QDir::isAbsolutePath(first.socketName())
+                                   ? first.socketName()
+                                   : QDir::tempPath() + u'/' + first.socketName();
+        put(socket, {});
+        QVERIFY(QFile::exists(socket));
+        QVERIFY(first.claim());
+        QSignalSpy asked(&first, &InstanceGuard::activationRequested);
+        InstanceGuard second(key);
+        QVERIFY(!second.claim());
+        QTRY_COMPARE(asked.count(), 1);
+        InstanceGuard other(u"/home/ann/.config/Calmora/calmora-test.conf"_s);
+        QVERIFY(other.claim());
+    }
+
+    void startingAtLoginIsAnEntryOfTheDesktop()
+    {
+        XdgAutostart autostart(u"/opt/my \"sounds\"/calmora"_s, u"calmora"_s);
+        QVERIFY(autostart.entryPath().endsWith(u"/autostart/org.calmora.Calmora.desktop"_s));
+        autostart.setEnabled(false);
+        QVERIFY(!autostart.isEnabled());
+        QCOMPARE(autostart.setEnabled(true), QString());
+        QVERIFY(autostart.isEnabled());
+        QVERIFY(contents(autostart.entryPath()).contains(R"(Exec="/opt/my \\"sounds\\"/calmora")"));
+        QCOMPARE(QProcess::execute(u"desktop-file-validate"_s, {autostart.entryPath()}), 0);
+        QCOMPARE(autostart.setEnabled(false), QString());
+        QVERIFY(!QFile::exists(autostart.entryPath()));
+        // A copy under another name has an entry of its own.
+        QVERIFY(
+            XdgAutostart(u"/x"_s, u"calmora test"_s).entryPath().endsWith(u"Calmora-calmora_test.desktop"_s));
     }
 };
 
