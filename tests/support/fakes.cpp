@@ -37,16 +37,17 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-QByteArray wavFile(const QByteArray &data, qint64 promised)
+QByteArray wavFile(const QByteArray &data, qint64 promised, int channels, int bits)
 {
-    const auto le32 = [](qint64 value) {
+    const auto le = [](qint64 value, int size) {
         QByteArray bytes(4, '\0');
         qToLittleEndian(quint32(value), bytes.data());
-        return bytes;
+        return bytes.left(size);
     };
     const qint64 size = promised < 0 ? data.size() : promised;
-    return "RIFF" + le32(size + 36) + "WAVEfmt " + le32(16)
-           + QByteArray::fromHex("01000100401f0000401f000001000800") + "data" + le32(size) + data;
+    const int frame = channels * bits / 8;
+    return "RIFF" + le(size + 36, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(channels, 2) + le(8000, 4)
+           + le(8000 * frame, 4) + le(frame, 2) + le(bits, 2) + "data" + le(size, 4) + data;
 }
 
 QStringList texts(const QAbstractItemModel *model)

@@ -37,9 +37,9 @@ QByteArray contents(const QString &file);
 void put(const QString &file, const QByteArray &bytes);
 // The files in folder, hidden ones too, by name.
 QStringList filesIn(const QString &folder);
-// A WAV file (8 kHz, 8 bits, mono) whose header promises exactly data; promise
-// more to make one that is still being written.
-QByteArray wavFile(const QByteArray &data, qint64 promised = -1);
+// A WAV file (8 kHz, 8 bits, mono unless told) whose header promises exactly
+// data; promise more to make one that is still being written.
+QByteArray wavFile(const QByteArray &data, qint64 promised = -1, int channels = 1, int bits = 8);
 QStringList texts(const QAbstractItemModel *model);
 // Runs action on the next modal dialog to open.
 void onNextModal(std::function<void(QWidget *)> action);
