@@ -106,26 +106,6 @@ QStringList FakePlayer::soundsPlayed() const
     return sounds;
 }
 
-bool FakeDialogs::askYesNo(QWidget *, const QString &text)
-{
-    questions.append(text);
-    if (answers.empty())
-        return true;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-QString FakeDialogs::inputText(QWidget *, const QString &prompt)
-{
-    questions.append(prompt);
-    if (inputs.empty())
-        return QString();
-    const QString text = inputs.front();
-    inputs.pop_front();
-    return text;
-}
-
 qint64 FakeLauncher::start(const QString &program, const QStringList &arguments)
 {
     starts.append({program, arguments});

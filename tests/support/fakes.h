@@ -88,13 +88,25 @@ class FakeDialogs final : public Dialogs
 {
 public:
     void message(QWidget *, const QString &text) override { messages.append(text); }
-    bool askYesNo(QWidget *parent, const QString &text) override;
-    QString inputText(QWidget *parent, const QString &prompt) override;
+    bool askYesNo(QWidget *, const QString &text) override { return next(answers, text, true); }
+    QString inputText(QWidget *, const QString &prompt) override { return next(inputs, prompt, QString()); }
 
     std::deque<bool> answers;
     std::deque<QString> inputs;
     QStringList messages;
     QStringList questions;
+
+private:
+    template <typename T>
+    T next(std::deque<T> &script, const QString &question, T otherwise)
+    {
+        questions.append(question);
+        if (script.empty())
+            return otherwise;
+        T answer = std::move(script.front());
+        script.pop_front();
+        return answer;
+    }
 };
 
 class FakeLauncher final : public Launcher
@@ -177,21 +189,13 @@ public:
     bool enabled = false;
 };
 
-// Answers the two system-information lookups from its fields.
+// Finds no system-information tool.
 class FakeSystemInfo final : public SystemInfoLookup
 {
 public:
-    std::optional<QString> toolProgram() override { return program; }
-    std::optional<QString> toolFolder() override
-    {
-        ++folderLookups;
-        return folder;
-    }
+    std::optional<QString> toolProgram() override { return {}; }
+    std::optional<QString> toolFolder() override { return {}; }
     QString toolFileName() const override { return QStringLiteral("sysinfo"); }
-
-    std::optional<QString> program;
-    std::optional<QString> folder;
-    int folderLookups = 0;
 };
 
 // The machine's file system seen through a network share that fails on demand.
