@@ -214,21 +214,6 @@ private Q_SLOTS:
         QCOMPARE(f.list.List2(), expected); // ticked
         QVERIFY(f.state.SettingsChanged);
     }
-
-    void fullListTakesTheFirstAndCountsTheRest()
-    {
-        Fixture f(0);
-        {
-            SoundList::Batch batch(f.list);
-            for (int i = 0; i < SoundList::kMaxEntries - 1; ++i)
-                f.list.addEntry(u"/s/%1.wav"_s.arg(i, 5, 10, QLatin1Char('0')), false);
-        }
-        QCOMPARE(f.list.addSoundFiles(strings({"/t/b.wav", "/t/a.wav", "/t/c.wav"}), Qt::CaseSensitive), 2);
-        QCOMPARE(f.list.count(), SoundList::kMaxEntries);
-        QCOMPARE(f.list.List2(), strings({"/t/b.wav"}));
-        QCOMPARE(f.list.addEntry(u"/t/d.wav"_s, true), -1);
-        QVERIFY(SoundList::listFullMessage(2).contains(u"2 files were not added"_s));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSound)
