@@ -1,4 +1,5 @@
-// The sound list, and what plays from it by itself or by a function key.
+// What plays from the sound list by itself or by a function key, and when the
+// program keeps quiet.
 
 #include "core/appstate.h"
 #include "fakes.h"
@@ -187,32 +188,6 @@ private Q_SLOTS:
         const Quiet quiet = quietNow(p, QTime::fromString(now, u"HH:mm"_s), locked);
         QTEST(trayTip(quiet), "tip");
         QCOMPARE(quiet.quiet, trayTip(quiet) != u"Calmora"_s);
-    }
-
-    void addingKeepsSoundFilesSortedAndTicked_data()
-    {
-        QTest::addColumn<QStringList>("paths");
-        QTest::addColumn<int>("fileNameCase");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("only sound files, in any case")
-            << strings({"/s/tune.mp3", "/s/b.AVI", "/s/x.wave", "/s/A.wav", "/s/x.avi.txt", "/s/a.wav",
-                        "/s/c.wav"})
-            << int(Qt::CaseSensitive) << strings({"/s/A.wav", "/s/a.wav", "/s/b.AVI", "/s/c.wav"});
-        QTest::newRow("lower case where names ignore case")
-            << strings({"/home/ann/Sounds/Boom.WAV", "/home/ann/sounds/boom.wav"}) << int(Qt::CaseInsensitive)
-            << strings({"/home/ann/sounds/boom.wav", "/home/ann/sounds/boom.wav"});
-    }
-
-    void addingKeepsSoundFilesSortedAndTicked()
-    {
-        QFETCH(QStringList, paths);
-        QFETCH(int, fileNameCase);
-        QFETCH(QStringList, expected);
-        Fixture f(0);
-        QCOMPARE(f.list.addSoundFiles(paths, Qt::CaseSensitivity(fileNameCase)), 0);
-        QCOMPARE(texts(&f.list), expected);
-        QCOMPARE(f.list.List2(), expected); // ticked
-        QVERIFY(f.state.SettingsChanged);
     }
 };
 
