@@ -195,10 +195,9 @@ private Q_SLOTS:
     {
         Window f;
         QStringList stops;
-        for (QWidget *at = f.list1()->nextInFocusChain(); at != f.list1(); at = at->nextInFocusChain()) {
+        for (QWidget *at = f.list1()->nextInFocusChain(); at != f.list1(); at = at->nextInFocusChain())
             if (at->focusPolicy() & Qt::TabFocus && at->isEnabled() && at->isVisibleTo(&f.w))
                 stops.append(at->objectName());
-        }
         QCOMPARE(stops, strings({"cmdPlay", "cmdAdd", "cmdDelete", "cmdClear", "optstress0", "optstress1",
                                  "optstress2", "optstress3", "chkDisable", "Picture1"}));
     }
@@ -327,20 +326,6 @@ private Q_SLOTS:
         QCOMPARE(f.w.state().SettingsChanged, left.size() < 3);
         QCOMPARE(f.rig.dialogs.questions,
                  clear ? QStringList{u"Clear all wav files from list?"_s} : QStringList());
-    }
-
-    // No tick runs while a modal dialog changes what ticks work on; ticks run
-    // again after it, even when "Turn Me Off" had stopped them.
-    void modalDialogsPauseTheTicks()
-    {
-        Window f;
-        child<QCheckBox>(&f.w, "chkDisable")->setChecked(true);
-        onNextModal([&f](QWidget *modal) {
-            QVERIFY(!f.timer()->isActive());
-            child<QPushButton>(modal, "cmdCancel")->click();
-        });
-        child<QAction>(&f.w, "mnuNetwork")->trigger();
-        QVERIFY(f.timer()->isActive());
     }
 
     void fileManagerStartsOnceAndComesForward()
