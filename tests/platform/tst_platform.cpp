@@ -14,13 +14,13 @@
 #include "platform/xdgautostart.h"
 
 #include <QDBusConnection>
+#include <QDataStream>
 #include <QGuiApplication>
 #include <QLocalServer>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTimer>
 #include <QWidget>
-#include <QtEndian>
 
 #include <sys/stat.h>
 
@@ -56,10 +56,12 @@ void writeFile(const QString &path, const QByteArray &content, QFile::Permission
 
 constexpr QFile::Permissions kRunnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
+// The test sound: half a second of a sine on each of six channels.
 constexpr int kRate = 8000;
 constexpr int kFrames = 4000;
+constexpr int kChannels = 6;
 
-float sine(qint64 frame, int channel)
+float sineAt(qint64 frame, int channel)
 {
     return 0.5f * float(std::sin(2 * M_PI * (440 + 110 * channel) * double(frame) / kRate));
 }
@@ -171,7 +173,13 @@ private Q_SLOTS:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        put(path(u"beep.wav"_s), wavFile(QByteArray(4000, '\x80'))); // half a second
+        QByteArray sine;
+        QDataStream out(&sine, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        for (qint64 i = 0; i < kFrames; ++i)
+            for (int c = 0; c < kChannels; ++c)
+                out << qint16(std::lround(sineAt(i, c) * 32767));
+        put(path(u"beep.wav"_s), wavFile(sine, -1, kChannels, 16));
         put(path(u"nodata.wav"_s), wavFile({}));
         // A 32x24 uncompressed AVI of ten frames.
         QVERIFY(QFile::copy(QStringLiteral(CALMORA_TEST_CLIP), path(u"clip.avi"_s)));
@@ -194,29 +202,19 @@ private Q_SLOTS:
     void playsWhatTheFileHoldsAsLoudAsAsked()
     {
         QFETCH(int, volume);
-        const int channels = 6;
-        const QString file = path(u"six.wav"_s);
-        QByteArray data; // half a second of a sine per channel, 16 bits
-        for (qint64 i = 0; i < kFrames; ++i) {
-            for (int c = 0; c < channels; ++c) {
-                const auto sample = qToLittleEndian(qint16(std::lround(sine(i, c) * 32767)));
-                data.append(reinterpret_cast<const char *>(&sample), 2);
-            }
-        }
-        put(file, wavFile(data, -1, channels, 16));
         Rig rig;
         rig.player.setVolume(volume);
-        rig.sound(file, true, u"Sound"_s);
+        rig.sound(path(u"beep.wav"_s), true, u"Sound"_s);
         QCOMPARE(rig.output->cutOff().size(), size_t(volume > 0 ? 1 : 0));
         if (volume == 0)
             return;
         QCOMPARE(rig.output->format.sampleRate, kRate);
-        QCOMPARE(rig.output->format.channels, channels);
+        QCOMPARE(rig.output->format.channels, kChannels);
         const std::vector<float> &s = rig.output->samples;
-        QCOMPARE(qint64(s.size()), qint64(kFrames) * channels);
+        QCOMPARE(qint64(s.size()), qint64(kFrames) * kChannels);
         for (qint64 i = 0; i < kFrames; i += 97)
-            for (int c = 0; c < channels; ++c)
-                QVERIFY(std::abs(s[size_t(i * channels + c)] - sine(i, c) * float(volume) / 100) < 1e-3);
+            for (int c = 0; c < kChannels; ++c)
+                QVERIFY(std::abs(s[size_t(i * kChannels + c)] - sineAt(i, c) * float(volume) / 100) < 1e-3);
     }
 
     // Neither as a sound nor, where it names no playable video, as a video.
