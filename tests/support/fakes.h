@@ -58,10 +58,7 @@ class FakePlayer final : public MediaPlayer
     Q_OBJECT
 
 public:
-    void setDeviceType(const QString &deviceType) override
-    {
-        log.append(QLatin1String("device ") + deviceType);
-    }
+    void setDeviceType(const QString &type) override { log.append(QLatin1String("device ") + type); }
     void setFileName(const QString &fileName) override;
     void setWait(bool on) override;
     void command(const QString &command) override;
@@ -288,10 +285,7 @@ public:
     QString path(const QString &name) const { return dir.filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("settings.ini")); }
     // A fresh store over the same file, to read back what was saved.
-    std::unique_ptr<SettingsStore> reopenStore() const
-    {
-        return std::make_unique<SettingsStore>(settingsPath());
-    }
+    auto reopenStore() const { return std::make_unique<SettingsStore>(settingsPath()); }
     QString stored(const QString &section, const QString &key) const
     {
         return reopenStore()->get(section, key, QStringLiteral("<none>"));
@@ -313,7 +307,7 @@ public:
     FakeScreenLock screenLock;
     FakeAutostart autostart;
     std::shared_ptr<FileSystem> files;
-    std::unique_ptr<SettingsStore> store = reopenStore();
+    std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(settingsPath());
     ProgramInfo program{
         QStringLiteral("calmora"),   QStringLiteral("calmora"), dir.path(),  QStringLiteral("update"),
         QStringLiteral("OFFICE-PC"), Qt::CaseSensitive,         QByteArray()};
