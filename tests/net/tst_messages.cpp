@@ -369,19 +369,6 @@ private Q_SLOTS:
         QVERIFY(filesIn(f.share).isEmpty());
     }
 
-    // Through a name that would leave the folder, or without a folder, nothing is touched.
-    void nothingIsTouchedThroughABadNameOrWithoutAFolder()
-    {
-        for (const bool folder : {true, false}) {
-            Share f;
-            f.state.NetName = folder ? u"../bob"_s : u"bob"_s;
-            f.state.NetPath = folder ? f.share : QString();
-            f.tick();
-            QCOMPARE(f.rest, 1);
-            QCOMPARE(f.files->calls, 0);
-        }
-    }
-
     // What this computer takes from the shared folder in two ticks, including
     // what another program (or a hostile peer) may leave there.
     void whatTwoTicksTake_data()
