@@ -47,15 +47,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &content, QFile::Permissions permissions)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    test::put(path, content);
-    QVERIFY(QFile::setPermissions(path, permissions));
-}
-
-constexpr QFile::Permissions kRunnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-
 // The test sound: half a second of a sine on each of six channels.
 constexpr int kRate = 8000;
 constexpr int kFrames = 4000;
@@ -342,11 +333,12 @@ private Q_SLOTS:
     void fileManagerIsTheDesktopDefaultForFolders()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath(u"bin/xdg-mime"_s), "#!/bin/sh\necho vendor-fm.desktop\n", kRunnable);
+        QVERIFY(QDir(dir.path()).mkpath(u"bin"_s) && QDir(dir.path()).mkpath(u"share/applications/vendor"_s));
+        put(dir.filePath(u"bin/xdg-mime"_s), "#!/bin/sh\necho vendor-fm.desktop\n");
+        QVERIFY(QFile::setPermissions(dir.filePath(u"bin/xdg-mime"_s), QFile::ReadOwner | QFile::ExeOwner));
         // "vendor-fm.desktop" may live in a vendor subfolder.
-        writeFile(dir.filePath(u"share/applications/vendor/fm.desktop"_s),
-                  "[Desktop Action New]\nExec=wrong\n[Desktop Entry]\nName=FM\nExec=fm\\s2 --select %U\n",
-                  QFile::ReadOwner);
+        put(dir.filePath(u"share/applications/vendor/fm.desktop"_s),
+            "[Desktop Action New]\nExec=wrong\n[Desktop Entry]\nName=FM\nExec=fm\\s2 --select %U\n");
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(dir.filePath(u"bin"_s)) + ':' + path);
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(u"share"_s)));
