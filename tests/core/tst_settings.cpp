@@ -34,9 +34,9 @@ class TestSettings : public QObject
             all.append(list.List2().join(u','));
             const AppState::Preferences &p = state.preferences;
             if (!(p == AppState::Preferences()))
-                all.append(u"%1%2 %3-%4%5"_s.arg(p.volume)
-                               .arg(p.quietHours ? u" quiet"_s : QString(), p.quietFrom.toString(u"HH:mm"_s),
-                                    p.quietTo.toString(u"HH:mm"_s), p.quietWhenLocked ? QString() : u" unlocked-too"_s));
+                all.append(u"%1%2 %3-%4%5"_s.arg(p.volume).arg(
+                    p.quietHours ? u" quiet"_s : QString(), p.quietFrom.toString(u"HH:mm"_s),
+                    p.quietTo.toString(u"HH:mm"_s), p.quietWhenLocked ? QString() : u" unlocked-too"_s));
             all.removeAll(QString());
             return all.join(QLatin1Char('|'));
         }
@@ -70,12 +70,14 @@ private Q_SLOTS:
             << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a.wav,maybe\"\n") << none + u"|-/a.wav"_s;
         QTest::newRow("comma in path") << QByteArray("[WAV%20Files]\nNumWavs=1\nwav0=\"/a,b/c.wav,True\"\n")
                                        << none + u"|+/a,b/c.wav|/a,b/c.wav"_s;
-        QTest::newRow("preferences") << QByteArray("[Preferences]\nVolume=35\nQuietHours=true\nQuietFrom=23:15\n"
-                                                   "QuietTo=06:30\nQuietWhenLocked=False\n")
+        QTest::newRow("preferences") << QByteArray(
+            "[Preferences]\nVolume=35\nQuietHours=true\nQuietFrom=23:15\nQuietTo=06:30\n"
+            "QuietWhenLocked=False\n")
                                      << none + u"|35 quiet 23:15-06:30 unlocked-too"_s;
-        QTest::newRow("bad preferences") << QByteArray("[Preferences]\nVolume=250\nQuietHours=maybe\nQuietFrom=25:00\n"
-                                                       "QuietTo=soon\nQuietWhenLocked=7\n")
-                                         << none; // the defaults, all of them
+        QTest::newRow("bad preferences")
+            << QByteArray("[Preferences]\nVolume=250\nQuietHours=maybe\nQuietFrom=25:00\n"
+                          "QuietTo=soon\nQuietWhenLocked=7\n")
+            << none; // the defaults, all of them
     }
 
     void storeIsReadWithSafeDefaultsForBadValues()
