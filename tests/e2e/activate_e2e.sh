@@ -2,7 +2,7 @@
 # Bringing a program's window forward on a real X server: the launcher finds
 # a top-level window by the process id it carries. Where that is impossible
 # it asks the desktop's file manager service, here a fake on a private bus.
-# Usage: activate_e2e.sh TST_PROCESSLAUNCHER
+# Usage: activate_e2e.sh TST_PLATFORM
 set -euo pipefail
 
 program=$1
@@ -19,6 +19,6 @@ e2e_wait_for 10 e2e_bus_has org.freedesktop.FileManager1 || e2e_fail "the fake f
 tests=(activateFindsOurOwnWindowByPid showFolderAsksTheFileManagerService)
 "$program" "${tests[@]}" >"$E2E_DIR/test.log" 2>&1 || e2e_fail "$(cat "$E2E_DIR/test.log")"
 for test in "${tests[@]}"; do
-    grep -q "^PASS   : TestProcessLauncher::$test" "$E2E_DIR/test.log" || e2e_fail "not run: $(cat "$E2E_DIR/test.log")"
+    grep -q "^PASS   : TestPlatform::$test" "$E2E_DIR/test.log" || e2e_fail "not run: $(cat "$E2E_DIR/test.log")"
 done
 e2e_log "PASS"

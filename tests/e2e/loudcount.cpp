@@ -6,33 +6,21 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <string>
+#include <iterator>
 #include <vector>
 
 int main(int argc, char *argv[])
 {
-    if (argc < 2 || argc > 3) {
+    std::ifstream in(argc >= 2 && argc <= 3 ? argv[1] : "", std::ios::binary);
+    if (!in) {
         std::cerr << "usage: calmora-loudcount FILE [THRESHOLD]\n";
         return 2;
     }
     const long threshold = argc == 3 ? std::strtol(argv[2], nullptr, 10) : 500;
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
-        std::cerr << "calmora-loudcount: cannot open " << argv[1] << '\n';
-        return 2;
-    }
-
+    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in), {}};
     long long loud = 0;
-    std::vector<unsigned char> buffer(1 << 16);
-    while (in) {
-        in.read(reinterpret_cast<char *>(buffer.data()), std::streamsize(buffer.size()));
-        const std::streamsize got = in.gcount();
-        for (std::streamsize i = 0; i + 1 < got; i += 2) {
-            const auto sample = std::int16_t(std::uint16_t(buffer[i] | (buffer[i + 1] << 8)));
-            if (std::abs(long(sample)) > threshold)
-                ++loud;
-        }
-    }
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        loud += std::abs(long(std::int16_t(std::uint16_t(bytes[i] | (bytes[i + 1] << 8))))) > threshold;
     std::cout << loud << '\n';
     return 0;
 }

@@ -12,9 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QTest>
 
 #include <cstdio>
 
@@ -23,10 +20,9 @@
 
 using namespace calmora;
 using namespace calmora::test;
+using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int kPage = 4096;
 
 bool mountTmpfs(const QString &folder, unsigned long flags = 0)
 {
@@ -38,12 +34,30 @@ void fill(const QString &folder, qint64 freePages)
 {
     struct statvfs vfs;
     QVERIFY(::statvfs(QFile::encodeName(folder).constData(), &vfs) == 0);
-    const qint64 bytes = (qint64(vfs.f_bavail) * qint64(vfs.f_frsize)) - freePages * kPage;
-    QFile filler(folder + QStringLiteral("/filler"));
+    const qint64 bytes = qint64(vfs.f_bavail) * qint64(vfs.f_frsize) - freePages * 4096;
+    QFile filler(folder + u"/filler"_s);
     QVERIFY(filler.open(QIODevice::WriteOnly));
     QCOMPARE(filler.write(QByteArray(bytes, 'f')), bytes);
     QVERIFY(filler.flush());
 }
+
+struct Settings
+{
+    explicit Settings(const QString &file) : store(file) {}
+    bool save() { return saveSettings(store, state, list); }
+    void read() { readSettings(store, state, list, file1); }
+    void addEntries(const char *folder, int count)
+    {
+        for (int n = 0; n < count; ++n)
+            list.addEntry(u"/%1/a rather long folder name/sound %2.wav"_s.arg(QLatin1String(folder)).arg(n),
+                          n % 2);
+    }
+
+    SettingsStore store;
+    AppState state;
+    SoundList list{state, nullptr};
+    FolderListing file1{nullptr};
+};
 
 } // namespace
 
@@ -52,26 +66,7 @@ class TestFileSystemFaults : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_mount = m_dir.filePath(QStringLiteral("config"));
-
-    struct Fixture
-    {
-        explicit Fixture(const QString &file) : store(file) {}
-        SettingsStore store;
-        AppState state;
-        SoundList list{state, nullptr};
-        FolderListing file1{nullptr};
-        bool save() { return saveSettings(store, state, list); }
-        void read() { readSettings(store, state, list, file1); }
-        void addEntries(const char *folder, int count)
-        {
-            for (int n = 0; n < count; ++n)
-                list.addEntry(QStringLiteral("/%1/a rather long folder name/sound %2.wav")
-                                  .arg(QLatin1String(folder))
-                                  .arg(n),
-                              n % 2);
-        }
-    };
+    QString m_mount = m_dir.filePath(u"config"_s);
 
 private Q_SLOTS:
     void init()
@@ -85,22 +80,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("freePages"); // none: read-only
         QTest::addColumn<QString>("reason");
-        const QString full = QStringLiteral("No space left on device");
-        QTest::newRow("disk full") << 0 << full;
+        QTest::newRow("disk full") << 0 << u"No space left on device"_s;
         // Room for the lock file and part of the new file: QSettings itself
         // would report success and leave the settings cut short.
-        QTest::newRow("disk almost full") << 2 << full;
-        QTest::newRow("read-only") << -1 << QStringLiteral("Read-only file system");
+        QTest::newRow("disk almost full") << 2 << u"No space left on device"_s;
+        QTest::newRow("read-only") << -1 << u"Read-only file system"_s;
     }
 
     void failedSaveKeepsTheOldFileWhole()
     {
         QFETCH(int, freePages);
-        const bool readOnly = freePages < 0;
         QFETCH(QString, reason);
-        const QString file = m_mount + QStringLiteral("/Calmora/calmora.conf");
+        const bool readOnly = freePages < 0;
+        const QString file = m_mount + u"/Calmora/calmora.conf"_s;
         {
-            Fixture old(file);
+            Settings old(file);
             old.addEntries("old", 3);
             QVERIFY(old.save());
         }
@@ -110,7 +104,7 @@ private Q_SLOTS:
         else
             fill(m_mount, freePages);
 
-        Fixture f(file);
+        Settings f(file);
         f.read();
         // Less than QSettings buffers before it writes, more than the room left.
         f.addEntries("new", 150);
@@ -118,17 +112,16 @@ private Q_SLOTS:
         QCOMPARE(contents(file), oldBytes);
         QVERIFY(f.state.SettingsChanged);
         const QString message = saveFailedMessage(f.store);
-        QVERIFY2(message.endsWith(QStringLiteral(": ") + reason), qPrintable(message));
-        QCOMPARE(QDir(m_mount + QStringLiteral("/Calmora")).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("calmora.conf")});
+        QVERIFY2(message.endsWith(u": "_s + reason), qPrintable(message));
+        QCOMPARE(filesIn(m_mount + u"/Calmora"_s), QStringList{u"calmora.conf"_s});
 
         // Once there is room again the same save goes through.
         if (readOnly)
             QVERIFY(mountTmpfs(m_mount, MS_REMOUNT));
         else
-            QVERIFY(QFile::remove(m_mount + QStringLiteral("/filler")));
+            QVERIFY(QFile::remove(m_mount + u"/filler"_s));
         QVERIFY(f.save());
-        Fixture back(file);
+        Settings back(file);
         back.read();
         QCOMPARE(back.list.count(), 153);
     }
@@ -137,21 +130,18 @@ private Q_SLOTS:
     // updated by its user: no question is asked, with or without a key.
     void noQuestionWhereTheProgramCannotBeReplaced()
     {
-        const QString share = m_dir.filePath(QStringLiteral("share"));
-        QVERIFY(QDir().mkpath(share));
-        put(m_mount + QStringLiteral("/calmora"), "old");
-        put(share + QStringLiteral("/calmora"), "new");
-        QFile newer(share + QStringLiteral("/calmora"));
-        QVERIFY(newer.open(QIODevice::ReadWrite)
-                && newer.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime));
-        newer.close();
+        TestRig rig; // its folder stands for the share
+        rig.program.folder = m_mount;
+        put(m_mount + u"/calmora"_s, "old");
+        QFile newer(rig.path(u"calmora"_s));
+        QVERIFY(
+            newer.open(QIODevice::WriteOnly) && newer.write("new") == 3 && newer.flush()
+            && newer.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime));
         QVERIFY(mountTmpfs(m_mount, MS_REMOUNT | MS_RDONLY));
         AppState state;
-        state.NetPath = share;
-        TestRig rig;
+        state.NetPath = rig.dir.path();
         FolderListing File1(rig.files);
-        File1.setPath(share);
-        rig.program.folder = m_mount;
+        File1.setPath(state.NetPath);
         UpdateOutcome outcome{};
         QVERIFY(!findUpdate(state, File1, rig.program, &outcome));
         QCOMPARE(outcome, UpdateOutcome::NotWritable);

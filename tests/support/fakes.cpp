@@ -2,8 +2,11 @@
 
 #include "platform/posixfilesystem.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 namespace calmora::test {
@@ -34,21 +37,34 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-QByteArray wavFile(const QByteArray &data, qint64 promised)
+QByteArray wavFile(const QByteArray &data, qint64 promised, int channels, int bits)
 {
-    const auto le32 = [](qint64 value) {
+    const auto le = [](qint64 value, int size) {
         QByteArray bytes(4, '\0');
         qToLittleEndian(quint32(value), bytes.data());
-        return bytes;
+        return bytes.left(size);
     };
     const qint64 size = promised < 0 ? data.size() : promised;
-    return "RIFF" + le32(size + 36) + "WAVEfmt " + le32(16) + QByteArray::fromHex("01000100401f0000401f000001000800")
-           + "data" + le32(size) + data;
+    const int frame = channels * bits / 8;
+    return "RIFF" + le(size + 36, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(channels, 2) + le(8000, 4)
+           + le(8000 * frame, 4) + le(frame, 2) + le(bits, 2) + "data" + le(size, 4) + data;
 }
 
-void FakePlayer::setDeviceType(const QString &deviceType)
+QStringList texts(const QAbstractItemModel *model)
 {
-    log.append(QLatin1String("device ") + deviceType);
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts.append(model->index(row, 0).data().toString());
+    return texts;
+}
+
+void onNextModal(std::function<void(QWidget *)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget *modal = QApplication::activeModalWidget();
+        QVERIFY(modal);
+        action(modal);
+    });
 }
 
 void FakePlayer::setFileName(const QString &name)
@@ -90,136 +106,48 @@ QStringList FakePlayer::soundsPlayed() const
     return sounds;
 }
 
-void FakeDialogs::message(QWidget *, const QString &text)
-{
-    messages.append(text);
-}
-
-bool FakeDialogs::askYesNo(QWidget *, const QString &text)
-{
-    questions.append(text);
-    if (answers.empty())
-        return true;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-QString FakeDialogs::inputText(QWidget *, const QString &prompt)
-{
-    questions.append(prompt);
-    if (inputs.empty())
-        return QString();
-    const QString text = inputs.front();
-    inputs.pop_front();
-    return text;
-}
-
 qint64 FakeLauncher::start(const QString &program, const QStringList &arguments)
 {
     starts.append({program, arguments});
     if (failStarts)
         return 0;
-    running.append(nextPid);
-    return nextPid++;
+    running.append(99 + starts.size());
+    return running.constLast();
 }
 
-bool FakeLauncher::activate(qint64 pid)
+ShareFileSystem::ShareFileSystem(const QString &folder, Fault fault, int at)
+    : m_real(std::make_shared<PosixFileSystem>()), m_folder(folder), m_fault(fault), m_at(at)
 {
-    activations.append(pid);
-    return canRaise && running.contains(pid);
 }
 
-InterceptedFileSystem::InterceptedFileSystem() : m_real(std::make_shared<PosixFileSystem>()) {}
-
-FileSystem::Info InterceptedFileSystem::info(const QString &path, std::error_code &error)
-{
-    return interrupt(path, error, {}, {}) ? Info{} : m_real->info(path, error);
-}
-
-FileSystem::Info InterceptedFileSystem::entryInfo(const QString &path, std::error_code &error)
-{
-    return interrupt(path, error, {}, {}) ? Info{} : m_real->entryInfo(path, error);
-}
-
-void InterceptedFileSystem::forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
-                                        std::error_code &error)
-{
-    if (!interrupt(folder + QLatin1Char('/'), error, {}, {}))
-        m_real->forEachName(folder, visit, error);
-}
-
-QByteArray InterceptedFileSystem::read(const QString &path, qint64 maxBytes, std::error_code &error)
-{
-    return interrupt(path, error, {}, {}) ? QByteArray() : m_real->read(path, maxBytes, error);
-}
-
-void InterceptedFileSystem::copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
-                                 std::error_code &error)
-{
-    if (!interrupt(from, error, to, {}))
-        m_real->copy(from, to, maxBytes, links, error);
-}
-
-void InterceptedFileSystem::write(const QString &path, const QByteArray &bytes, std::error_code &error)
-{
-    if (!interrupt(path, error, path, bytes))
-        m_real->write(path, bytes, error);
-}
-
-void InterceptedFileSystem::rename(const QString &from, const QString &to, std::error_code &error)
-{
-    if (!interrupt(from, error, {}, {}))
-        m_real->rename(from, to, error);
-}
-
-void InterceptedFileSystem::remove(const QString &path, std::error_code &error)
-{
-    if (!interrupt(path, error, {}, {}))
-        m_real->remove(path, error);
-}
-
-void BlockingFileSystem::hold()
+void ShareFileSystem::hold()
 {
     std::lock_guard lock(m_mutex);
     m_held = true;
 }
 
-void BlockingFileSystem::release()
+void ShareFileSystem::release()
 {
     std::lock_guard lock(m_mutex);
     m_held = false;
     m_released.notify_all();
 }
 
-int BlockingFileSystem::calls() const
+bool ShareFileSystem::intercept(const QString &path, std::error_code &error, const QString &target,
+                                const QByteArray &bytes)
 {
-    std::lock_guard lock(m_mutex);
-    return m_calls;
-}
-
-bool BlockingFileSystem::interrupt(const QString &, std::error_code &, const QString &, const QByteArray &)
-{
+    ++calls;
+    if (!target.isEmpty() && target != path)
+        ++copies;
+    if (before)
+        before(path, target);
     std::unique_lock lock(m_mutex);
-    ++m_calls;
     m_released.wait(lock, [this] { return !m_held; });
-    return false;
-}
-
-bool FaultyFileSystem::struck() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_struck;
-}
-
-bool FaultyFileSystem::interrupt(const QString &path, std::error_code &error, const QString &target,
-                                 const QByteArray &bytes)
-{
-    std::lock_guard lock(m_mutex);
-    const QString prefix = m_folder + QLatin1Char('/');
-    if ((!path.startsWith(prefix) && !target.startsWith(prefix)) || ++m_count != m_at)
+    const QString prefix = m_folder + u'/';
+    if (m_fault == Fault::None || (!path.startsWith(prefix) && !target.startsWith(prefix))
+        || ++m_count != m_at)
         return false;
-    m_struck = true;
+    struck = true;
     if (m_fault == Fault::Vanish) {
         QDir(m_folder).removeRecursively();
         return false;
@@ -232,48 +160,6 @@ bool FaultyFileSystem::interrupt(const QString &path, std::error_code &error, co
     return true;
 }
 
-TestRig::TestRig(quint32 seed)
-    : random(seed), files(std::make_shared<PosixFileSystem>()),
-      store(std::make_unique<SettingsStore>(settingsPath()))
-{
-    program.baseName = QStringLiteral("calmora");
-    program.fileName = QStringLiteral("calmora");
-    program.folder = dir.path();
-    program.updaterName = QStringLiteral("update");
-    program.computerName = QStringLiteral("OFFICE-PC");
-}
-
-Services TestRig::services()
-{
-    Services s;
-    s.files = files;
-    s.player = &player;
-    s.dialogs = &dialogs;
-    s.launcher = &launcher;
-    s.store = store.get();
-    s.tray = &tray;
-    s.random = &random;
-    s.systemInfo = &systemInfo;
-    s.screenLock = &screenLock;
-    s.autostart = &autostart;
-    s.program = program;
-    return s;
-}
-
-std::unique_ptr<SettingsStore> TestRig::reopenStore() const
-{
-    return std::make_unique<SettingsStore>(settingsPath());
-}
-
-QString TestRig::stored(const QString &section, const QString &key) const
-{
-    return reopenStore()->get(section, key, QStringLiteral("<none>"));
-}
-
-void TestRig::writeSettings(const QByteArray &ini)
-{
-    put(settingsPath(), ini);
-    store->reload();
-}
+TestRig::TestRig() : files(std::make_shared<PosixFileSystem>()) {}
 
 } // namespace calmora::test

@@ -12,9 +12,16 @@
 #include "platform/systeminfolookup.h"
 #include "platform/trayicon.h"
 
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -30,9 +37,18 @@ QByteArray contents(const QString &file);
 void put(const QString &file, const QByteArray &bytes);
 // The files in folder, hidden ones too, by name.
 QStringList filesIn(const QString &folder);
-// A WAV file whose header promises exactly data; promise more to make one that
-// is still being written.
-QByteArray wavFile(const QByteArray &data, qint64 promised = -1);
+// A WAV file (8 kHz, 8 bits, mono unless told) whose header promises exactly
+// data; promise more to make one that is still being written.
+QByteArray wavFile(const QByteArray &data, qint64 promised = -1, int channels = 1, int bits = 8);
+QStringList texts(const QAbstractItemModel *model);
+// Runs action on the next modal dialog to open.
+void onNextModal(std::function<void(QWidget *)> action);
+
+template <typename T>
+T *child(const QObject *parent, const char *name)
+{
+    return parent->findChild<T *>(QLatin1String(name));
+}
 
 // The one fake player. It records every operation ("device WaveAudio",
 // "file /a.wav", "wait on", "command sound"), the bytes each sound had when it
@@ -42,11 +58,9 @@ class FakePlayer final : public MediaPlayer
     Q_OBJECT
 
 public:
-    using MediaPlayer::MediaPlayer;
-
-    void setDeviceType(const QString &deviceType) override;
+    void setDeviceType(const QString &type) override { log.append(QLatin1String("device ") + type); }
     void setFileName(const QString &fileName) override;
-    void setWait(bool wait) override;
+    void setWait(bool on) override;
     void command(const QString &command) override;
     void setVolume(int percent) override { volume = percent; }
 
@@ -70,21 +84,37 @@ private:
 class FakeDialogs final : public Dialogs
 {
 public:
-    void message(QWidget *parent, const QString &text) override;
-    bool askYesNo(QWidget *parent, const QString &text) override;
-    QString inputText(QWidget *parent, const QString &prompt) override;
+    void message(QWidget *, const QString &text) override { messages.append(text); }
+    bool askYesNo(QWidget *, const QString &text) override { return next(answers, text, true); }
+    QString inputText(QWidget *, const QString &prompt) override { return next(inputs, prompt, QString()); }
 
     std::deque<bool> answers;
     std::deque<QString> inputs;
     QStringList messages;
     QStringList questions;
+
+private:
+    template <typename T>
+    T next(std::deque<T> &script, const QString &question, T otherwise)
+    {
+        questions.append(question);
+        if (script.empty())
+            return otherwise;
+        T answer = std::move(script.front());
+        script.pop_front();
+        return answer;
+    }
 };
 
 class FakeLauncher final : public Launcher
 {
 public:
     qint64 start(const QString &program, const QStringList &arguments) override;
-    bool activate(qint64 pid) override;
+    bool activate(qint64 pid) override
+    {
+        activations.append(pid);
+        return canRaise && running.contains(pid);
+    }
     bool isRunning(qint64 pid) override { return running.contains(pid); }
     bool showFolder(const QString &folder) override
     {
@@ -101,7 +131,6 @@ public:
     QList<Start> starts;
     QList<qint64> activations;
     QList<qint64> running;
-    qint64 nextPid = 100;
     bool failStarts = false;
     // False: a desktop that cannot bring another program's window forward.
     bool canRaise = true;
@@ -115,8 +144,6 @@ class FakeTray final : public TrayIcon
     Q_OBJECT
 
 public:
-    using TrayIcon::TrayIcon;
-
     bool isAvailable() const override { return available; }
     void add(const QIcon &, const QString &newTip) override
     {
@@ -159,89 +186,88 @@ public:
     bool enabled = false;
 };
 
-// Answers the two system-information lookups from its fields.
+// Finds no system-information tool.
 class FakeSystemInfo final : public SystemInfoLookup
 {
 public:
-    std::optional<QString> toolProgram() override { return program; }
-    std::optional<QString> toolFolder() override
+    std::optional<QString> toolProgram() override { return {}; }
+    std::optional<QString> toolFolder() override { return {}; }
+    QString toolFileName() const override { return QStringLiteral("sysinfo"); }
+};
+
+// The machine's file system seen through a network share that fails on demand.
+// Every call can be held up the way a share that stopped answering holds it.
+// The share's folder can go away at its operation number `at` (counting only
+// operations inside it): the operation fails outright, or the folder is
+// deleted just before it runs, or a write stops halfway and leaves what it wrote.
+class ShareFileSystem final : public FileSystem
+{
+public:
+    enum class Fault { None, Fail, Vanish, HalfWrite };
+    explicit ShareFileSystem(const QString &folder = {}, Fault fault = Fault::None, int at = 0);
+
+    Info info(const QString &path, std::error_code &error) override
     {
-        ++folderLookups;
-        return folder;
+        return intercept(path, error) ? Info{} : m_real->info(path, error);
     }
-    QString toolFileName() const override { return fileName; }
-
-    std::optional<QString> program;
-    std::optional<QString> folder;
-    QString fileName = QStringLiteral("sysinfo");
-    int folderLookups = 0;
-};
-
-// The machine's file system, with a say before every operation: interrupt()
-// may hold it up or fail it (returning true) the way a lost network share can.
-class InterceptedFileSystem : public FileSystem
-{
-public:
-    InterceptedFileSystem();
-    Info info(const QString &path, std::error_code &error) override;
-    Info entryInfo(const QString &path, std::error_code &error) override;
+    Info entryInfo(const QString &path, std::error_code &error) override
+    {
+        return intercept(path, error) ? Info{} : m_real->entryInfo(path, error);
+    }
     void forEachName(const QString &folder, const std::function<bool(std::string_view)> &visit,
-                     std::error_code &error) override;
+                     std::error_code &error) override
+    {
+        if (!intercept(folder + u'/', error))
+            m_real->forEachName(folder, visit, error);
+    }
     QString decodeName(std::string_view name) const override { return m_real->decodeName(name); }
-    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override;
+    QByteArray read(const QString &path, qint64 maxBytes, std::error_code &error) override
+    {
+        return intercept(path, error) ? QByteArray() : m_real->read(path, maxBytes, error);
+    }
     void copy(const QString &from, const QString &to, qint64 maxBytes, Links links,
-              std::error_code &error) override;
-    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override;
-    void rename(const QString &from, const QString &to, std::error_code &error) override;
-    void remove(const QString &path, std::error_code &error) override;
+              std::error_code &error) override
+    {
+        if (!intercept(from, error, to))
+            m_real->copy(from, to, maxBytes, links, error);
+    }
+    void write(const QString &path, const QByteArray &bytes, std::error_code &error) override
+    {
+        if (!intercept(path, error, path, bytes))
+            m_real->write(path, bytes, error);
+    }
+    void rename(const QString &from, const QString &to, std::error_code &error) override
+    {
+        if (!intercept(from, error))
+            m_real->rename(from, to, error);
+    }
+    void remove(const QString &path, std::error_code &error) override
+    {
+        if (!intercept(path, error))
+            m_real->remove(path, error);
+    }
 
-protected:
-    // target and bytes are what a copy or write would put there.
-    virtual bool interrupt(const QString &path, std::error_code &error, const QString &target,
-                           const QByteArray &bytes) = 0;
-
-private:
-    std::shared_ptr<FileSystem> m_real;
-};
-
-// Every call can be held up the way a network share that stopped answering holds it.
-class BlockingFileSystem final : public InterceptedFileSystem
-{
-public:
     void hold();
     void release();
-    int calls() const;
+
+    std::atomic<int> calls = 0;
+    std::atomic<int> copies = 0;
+    std::atomic<bool> struck = false;
+    // Runs first in every call, with the path and what a copy or write would create.
+    std::function<void(const QString &path, const QString &target)> before;
 
 private:
-    bool interrupt(const QString &, std::error_code &, const QString &, const QByteArray &) override;
+    bool intercept(const QString &path, std::error_code &error, const QString &target = {},
+                   const QByteArray &bytes = {});
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_released;
-    bool m_held = false;
-    int m_calls = 0;
-};
-
-// The shared folder goes away at its operation number `at` (counting only
-// operations inside that folder): the operation fails outright, or the folder
-// is deleted just before it runs, or a write stops halfway and leaves what it wrote.
-class FaultyFileSystem final : public InterceptedFileSystem
-{
-public:
-    enum class Fault { Fail, Vanish, HalfWrite };
-
-    FaultyFileSystem(const QString &folder, Fault fault, int at) : m_folder(folder), m_fault(fault), m_at(at) {}
-    bool struck() const;
-
-private:
-    bool interrupt(const QString &path, std::error_code &error, const QString &target,
-                   const QByteArray &bytes) override;
-
+    std::shared_ptr<FileSystem> m_real;
     const QString m_folder;
     const Fault m_fault;
     const int m_at;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_held = false;
     int m_count = 0;
-    bool m_struck = false;
 };
 
 // A full set of fake services over a settings file in a temporary folder,
@@ -249,29 +275,42 @@ private:
 class TestRig
 {
 public:
-    explicit TestRig(quint32 seed = 12345);
+    TestRig();
 
-    Services services();
+    Services services()
+    {
+        return {files,   &player,     &dialogs,    &launcher,  store.get(), &tray,
+                &random, &systemInfo, &screenLock, &autostart, program};
+    }
     QString path(const QString &name) const { return dir.filePath(name); }
     QString settingsPath() const { return path(QStringLiteral("settings.ini")); }
     // A fresh store over the same file, to read back what was saved.
-    std::unique_ptr<SettingsStore> reopenStore() const;
-    QString stored(const QString &section, const QString &key) const;
+    auto reopenStore() const { return std::make_unique<SettingsStore>(settingsPath()); }
+    QString stored(const QString &section, const QString &key) const
+    {
+        return reopenStore()->get(section, key, QStringLiteral("<none>"));
+    }
     // Writes an INI file for the store before the program reads it.
-    void writeSettings(const QByteArray &ini);
+    void writeSettings(const QByteArray &ini)
+    {
+        put(settingsPath(), ini);
+        store->reload();
+    }
 
     QTemporaryDir dir;
     FakePlayer player;
     FakeDialogs dialogs;
     FakeLauncher launcher;
     FakeTray tray;
-    RandomGenerator random;
+    RandomGenerator random{12345};
     FakeSystemInfo systemInfo;
     FakeScreenLock screenLock;
     FakeAutostart autostart;
     std::shared_ptr<FileSystem> files;
-    std::unique_ptr<SettingsStore> store;
-    ProgramInfo program;
+    std::unique_ptr<SettingsStore> store = std::make_unique<SettingsStore>(settingsPath());
+    ProgramInfo program{
+        QStringLiteral("calmora"),   QStringLiteral("calmora"), dir.path(),  QStringLiteral("update"),
+        QStringLiteral("OFFICE-PC"), Qt::CaseSensitive,         QByteArray()};
 };
 
 } // namespace calmora::test
