@@ -131,17 +131,35 @@ e2e_wait_for() {
     return 1
 }
 
-# A private X server on a display number it picks itself; exports DISPLAY.
+# A private X server; exports DISPLAY. Xvfb's own choice of a free display
+# (-displayfd) races when tests start servers at the same moment: one can
+# take over the socket file of another that is ending. So each test claims a
+# display number with a lock of its own, held while its processes live, and
+# Xvfb then refuses a number any other X server holds. -noreset: a server
+# that resets when its last client leaves refuses whoever connects meanwhile.
 e2e_start_xvfb() {
-    local file=$E2E_DIR/xvfb.display
-    : >"$file"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" >"$E2E_DIR/xvfb.log" 2>&1 &
-    e2e_track $!
-    e2e_wait_for 15 test -s "$file" || e2e_fail "Xvfb did not start"
-    DISPLAY=:$(head -n 1 "$file")
-    export DISPLAY
-    export QT_QPA_PLATFORM=xcb
-    e2e_wait_for 10 xdpyinfo || e2e_fail "Xvfb on $DISPLAY does not answer"
+    local n locks
+    locks=${TMPDIR:-/tmp}/calmora-xvfb-$(id -u)
+    mkdir -p "$locks"
+    for ((n = 20; n < 200; n++)); do
+        exec {E2E_XVFB_LOCK}>"$locks/$n"
+        if flock -n "$E2E_XVFB_LOCK" && [ ! -e "/tmp/.X$n-lock" ]; then
+            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$E2E_DIR/xvfb.log" 2>&1 &
+            local pid=$! i
+            e2e_track "$pid"
+            export DISPLAY=:$n QT_QPA_PLATFORM=xcb
+            # Ready once it answers; refused once it has ended.
+            for ((i = 0; i < 150; i++)); do
+                xdpyinfo >/dev/null 2>&1 && return 0
+                e2e_gone "$pid" && break
+                sleep 0.1
+            done
+            e2e_gone "$pid" || e2e_fail "Xvfb on $DISPLAY does not answer"
+            e2e_untrack "$pid"
+        fi
+        exec {E2E_XVFB_LOCK}>&-
+    done
+    e2e_fail "Xvfb found no free display"
 }
 
 # A private PulseAudio whose only sink is the null sink "calm"; exports
