@@ -149,8 +149,9 @@ int main(int argc, char *argv[])
     QFile message(folder + QStringLiteral("/bob.wav"));
     if (!message.open(QIODevice::WriteOnly))
         return 1;
-    QByteArray header = QByteArray::fromHex("524946460000000057415645666d74201000000001000100401f0000401f000001000800"
-                                            "64617461");
+    QByteArray header =
+        QByteArray::fromHex("524946460000000057415645666d74201000000001000100401f0000401f000001000800"
+                            "64617461");
     QByteArray promised(4, '\0');
     qToLittleEndian<quint32>(1 << 20, promised.data());
     header += promised;

@@ -84,7 +84,8 @@ int main(int argc, char *argv[])
     calmora::frmMain window(services);
     QObject::connect(&window, &calmora::frmMain::lastWindowGone, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(&guard, &calmora::InstanceGuard::activationRequested, &window, &calmora::frmMain::bringForward);
+    QObject::connect(&guard, &calmora::InstanceGuard::activationRequested, &window,
+                     &calmora::frmMain::bringForward);
     if (qEnvironmentVariableIsSet("CALMORA_BENCH_EXIT_AFTER_SHOW"))
         window.installEventFilter(new ExitAfterFirstPaint(&window));
     window.Form_Load();

@@ -21,7 +21,8 @@ public:
             return {Kind::File, it->size()};
         return {};
     }
-    void forEachName(const QString &, const std::function<bool(std::string_view)> &, std::error_code &error) override
+    void forEachName(const QString &, const std::function<bool(std::string_view)> &,
+                     std::error_code &error) override
     {
         error = std::make_error_code(std::errc::no_such_file_or_directory);
     }
@@ -38,13 +39,19 @@ public:
         }
         return files.value(path).left(qsizetype(maxBytes));
     }
-    void copy(const QString &, const QString &, qint64, Links, std::error_code &error) override { refuse(error); }
+    void copy(const QString &, const QString &, qint64, Links, std::error_code &error) override
+    {
+        refuse(error);
+    }
     void write(const QString &, const QByteArray &, std::error_code &error) override { refuse(error); }
     void rename(const QString &, const QString &, std::error_code &error) override { refuse(error); }
     void remove(const QString &, std::error_code &error) override { refuse(error); }
 
 private:
-    static void refuse(std::error_code &error) { error = std::make_error_code(std::errc::read_only_file_system); }
+    static void refuse(std::error_code &error)
+    {
+        error = std::make_error_code(std::errc::read_only_file_system);
+    }
 };
 
 } // namespace calmora

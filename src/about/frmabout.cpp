@@ -1,11 +1,11 @@
 #include "about/frmabout.h"
 
 #include "core/appinfo.h"
-#include "widgets/centre.h"
-#include "widgets/twips.h"
 #include "platform/dialogs.h"
 #include "platform/launcher.h"
 #include "platform/systeminfolookup.h"
+#include "widgets/centre.h"
+#include "widgets/twips.h"
 
 #include <QFileInfo>
 #include <QFormLayout>
@@ -83,8 +83,7 @@ frmAbout::frmAbout(Dialogs &dialogs, Launcher &launcher, SystemInfoLookup &syste
     addresses->setLabelAlignment(Qt::AlignRight);
     addresses->setHorizontalSpacing(6);
     addresses->setVerticalSpacing(0);
-    addresses->addRow(QStringLiteral("EMail:"),
-                      new QLabel(QStringLiteral("calmora@example.org"), frame1));
+    addresses->addRow(QStringLiteral("EMail:"), new QLabel(QStringLiteral("calmora@example.org"), frame1));
     addresses->addRow(QStringLiteral("Website URL:"),
                       new QLabel(QStringLiteral("calmora.example.org"), frame1));
     contact->addSpacing(4);

@@ -35,5 +35,4 @@ private:
     QPushButton *m_cmdSysInfo;
 };
 
-
 } // namespace calmora

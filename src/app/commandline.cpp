@@ -47,7 +47,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             command.text = arguments.at(++i);
         } else {
             return bad(argument.startsWith(u'-') ? QStringLiteral("unknown option '%1'").arg(argument)
-                                                : QStringLiteral("unexpected '%1'").arg(argument));
+                                                 : QStringLiteral("unexpected '%1'").arg(argument));
         }
     }
     if (!command.text.isEmpty() && command.action != CommandLine::Action::Send)
@@ -60,8 +60,8 @@ QString usageLine()
     return QStringLiteral("Usage: calmora [--send NAME FILE [--text TEXT]] [--help] [--version]");
 }
 
-int runCommandLine(const CommandLine &command, const SettingsStore &store, FileSystem &files, QTextStream &out,
-                   QTextStream &err)
+int runCommandLine(const CommandLine &command, const SettingsStore &store, FileSystem &files,
+                   QTextStream &out, QTextStream &err)
 {
     switch (command.action) {
     case CommandLine::Action::Help:
@@ -72,9 +72,7 @@ int runCommandLine(const CommandLine &command, const SettingsStore &store, FileS
             << "  --help            show this help\n"
             << "  --version         show the version\n";
         return 0;
-    case CommandLine::Action::Version:
-        out << appTitle() << ' ' << appVersion() << '\n';
-        return 0;
+    case CommandLine::Action::Version: out << appTitle() << ' ' << appVersion() << '\n'; return 0;
     case CommandLine::Action::Bad:
         err << "calmora: " << command.problem << '\n' << usageLine() << '\n';
         return 2;
@@ -83,8 +81,8 @@ int runCommandLine(const CommandLine &command, const SettingsStore &store, FileS
     }
     AppState state;
     readNetworkSettings(store, state);
-    const SendRequest request{QFileInfo(command.file).absoluteFilePath(), command.text, state.NetPath,
-                              {command.name}};
+    const SendRequest request{
+        QFileInfo(command.file).absoluteFilePath(), command.text, state.NetPath, {command.name}};
     const QStringList failures = sendMessage(files, request);
     if (failures.isEmpty())
         return 0;

@@ -31,8 +31,8 @@ bool isCommandLine(const QStringList &arguments);
 // Carries out what parseCommandLine found, other than opening the window, and
 // returns the exit status: 0 done, 1 the message could not be sent, 2 a wrong
 // command line. Only failures say something, in one line on err.
-int runCommandLine(const CommandLine &command, const SettingsStore &store, FileSystem &files, QTextStream &out,
-                   QTextStream &err);
+int runCommandLine(const CommandLine &command, const SettingsStore &store, FileSystem &files,
+                   QTextStream &out, QTextStream &err);
 
 QString usageLine();
 

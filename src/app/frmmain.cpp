@@ -34,10 +34,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QDir>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -66,8 +66,8 @@ T *named(T *object, const char *name)
     return object;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &caption,
-                    const QString &tip, const QRect &geometry)
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &tip,
+                    const QRect &geometry)
 {
     auto *b = named(new QPushButton(caption, parent), name);
     b->setToolTip(tip);
@@ -166,9 +166,8 @@ void frmMain::setupUi()
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(appTitle());
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128})
         icon.addFile(QStringLiteral(":/icons/calmora-%1.png").arg(size), QSize(size, size));
@@ -230,8 +229,9 @@ void frmMain::setupUi()
 
     m_cmdPlay = button(client, "cmdPlay", QStringLiteral("Play"), QStringLiteral("Play the selected file"),
                        twipsRect(2880, 3360, 675, 312));
-    m_cmdSend = button(client, "cmdSend", QStringLiteral("Send To..."),
-                       QStringLiteral("Send selected file to another user"), twipsRect(3720, 3360, 1035, 315));
+    m_cmdSend =
+        button(client, "cmdSend", QStringLiteral("Send To..."),
+               QStringLiteral("Send selected file to another user"), twipsRect(3720, 3360, 1035, 315));
     m_cmdAdd = button(client, "cmdAdd", QStringLiteral("Add"), QStringLiteral("Add a file"),
                       twipsRect(5160, 3360, 432, 315));
     m_cmdDelete = button(client, "cmdDelete", QStringLiteral("Del"), QStringLiteral("Delete a File"),
@@ -403,7 +403,7 @@ void frmMain::updateTrayTip()
 {
     if (m_services.tray->isPresent())
         m_services.tray->add(windowIcon(), trayTip(quietNow(m_state.preferences, QTime::currentTime(),
-                                                               m_services.screenLock->isLocked())));
+                                                            m_services.screenLock->isLocked())));
 }
 
 void frmMain::applyPreferences()
@@ -490,8 +490,7 @@ void frmMain::mnuAbout_Click()
 {
     showSingleWindow(m_frmAbout, [this] {
         // A window of its own, kept above the main window.
-        auto *dialog =
-            new frmAbout(*m_services.dialogs, *m_services.launcher, *m_services.systemInfo, this);
+        auto *dialog = new frmAbout(*m_services.dialogs, *m_services.launcher, *m_services.systemInfo, this);
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         dialog->Form_Load();
         return dialog;

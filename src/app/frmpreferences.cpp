@@ -8,9 +8,9 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QIcon>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -48,7 +48,8 @@ frmPreferences::frmPreferences(AppState &state, SettingsStore &store, Autostart 
       m_tmeQuietTo(timeEdit(this, "tmeQuietTo", QStringLiteral("Quiet until"))),
       m_chkQuietWhenLocked(named(new QCheckBox(QStringLiteral("Quiet while the screen is &locked"), this),
                                  "chkQuietWhenLocked")),
-      m_chkAutostart(named(new QCheckBox(QStringLiteral("Start Calmora when I log in"), this), "chkAutostart"))
+      m_chkAutostart(
+          named(new QCheckBox(QStringLiteral("Start Calmora when I log in"), this), "chkAutostart"))
 {
     setObjectName(QStringLiteral("frmPreferences"));
     setWindowTitle(QStringLiteral("Calmora Preferences"));

@@ -17,7 +17,8 @@ namespace calmora {
 
 namespace {
 
-// Warnings (an update refused) show by default; QT_LOGGING_RULES="calmora.update.info=true" shows every check.
+// Warnings (an update refused) show by default; QT_LOGGING_RULES="calmora.update.info=true" shows every
+// check.
 Q_LOGGING_CATEGORY(lcUpdate, "calmora.update", QtWarningMsg)
 
 // Reading a new version and its signature over the share may take a moment;
@@ -112,9 +113,9 @@ std::optional<UpdateOffer> findUpdate(const AppState &state, FolderListing &File
             [key = program.updateKey, copy = offer.networkCopy] { return checkUpdateSignature(key, copy); },
             kSignatureWaitMs);
         if (!verdict || !verdict->valid) {
-            qCWarning(lcUpdate).noquote() << "Not offering" << offer.networkCopy << "as an update:"
-                                          << (verdict ? verdict->why
-                                                      : QStringLiteral("the shared folder does not answer"));
+            qCWarning(lcUpdate).noquote()
+                << "Not offering" << offer.networkCopy << "as an update:"
+                << (verdict ? verdict->why : QStringLiteral("the shared folder does not answer"));
             return finish(UpdateOutcome::NotSigned, "not signed with the key this build trusts");
         }
     }
@@ -157,7 +158,8 @@ bool startUpdater(Launcher &launcher, const ProgramInfo &program, const UpdateOf
 
 QString updateQuestion()
 {
-    return QStringLiteral("A newer version of Calmora exists on the network.  Do you want to update your version?");
+    return QStringLiteral(
+        "A newer version of Calmora exists on the network.  Do you want to update your version?");
 }
 
 } // namespace calmora

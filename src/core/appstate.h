@@ -23,7 +23,7 @@ struct AppState
     QString NetName;
     QString NetPath;
     bool NetActive = false;
-    std::array<QString, kMaxUsers + 1> Users;          // names in slots 1..UserCount
+    std::array<QString, kMaxUsers + 1> Users; // names in slots 1..UserCount
     int UserCount = 0;
     std::array<QString, kFunctionKeys + 1> FunctionKeyTable; // F1..F12 in slots 1..12
     QString BrowsePath;

@@ -214,14 +214,16 @@ void readPreferences(const SettingsStore &store, AppState &s)
 {
     const AppState::Preferences defaults;
     AppState::Preferences &p = s.preferences;
-    const std::optional<int> volume = parseStoredInteger(store.get(kPreferences, QStringLiteral("Volume"), QString()));
+    const std::optional<int> volume =
+        parseStoredInteger(store.get(kPreferences, QStringLiteral("Volume"), QString()));
     p.volume = volume ? std::clamp(*volume, 0, 100) : defaults.volume;
     p.quietHours = parseStoredBoolean(store.get(kPreferences, QStringLiteral("QuietHours"), QString()))
                        .value_or(defaults.quietHours);
     p.quietFrom = storedTime(store, QStringLiteral("QuietFrom"), defaults.quietFrom);
     p.quietTo = storedTime(store, QStringLiteral("QuietTo"), defaults.quietTo);
-    p.quietWhenLocked = parseStoredBoolean(store.get(kPreferences, QStringLiteral("QuietWhenLocked"), QString()))
-                            .value_or(defaults.quietWhenLocked);
+    p.quietWhenLocked =
+        parseStoredBoolean(store.get(kPreferences, QStringLiteral("QuietWhenLocked"), QString()))
+            .value_or(defaults.quietWhenLocked);
 }
 
 bool savePreferences(SettingsStore &store, const AppState &state)

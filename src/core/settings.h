@@ -21,7 +21,8 @@ class SoundList;
 // binding File1 to the shared folder on the way. Bad stored values get safe
 // defaults. Returns why the folder could not be bound, unless its device is
 // simply unreachable (an absent network share), which is not worth a word.
-std::error_code readSettings(const SettingsStore &store, AppState &state, SoundList &list, FolderListing &File1);
+std::error_code readSettings(const SettingsStore &store, AppState &state, SoundList &list,
+                             FolderListing &File1);
 // Writes everything. False when the store could not be written: the store
 // keeps the previous file whole, and SettingsChanged stays as it was.
 bool saveSettings(SettingsStore &store, AppState &state, const SoundList &list);

@@ -1,8 +1,8 @@
 #include "list/folderbrowser.h"
 
+#include "platform/dialogs.h"
 #include "widgets/centre.h"
 #include "widgets/dialogkeys.h"
-#include "platform/dialogs.h"
 
 #include <QComboBox>
 #include <QDialog>

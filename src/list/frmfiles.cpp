@@ -1,9 +1,9 @@
 #include "list/frmfiles.h"
 
 #include "core/appstate.h"
-#include "widgets/twips.h"
 #include "list/soundlist.h"
 #include "platform/dialogs.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,17 +1,17 @@
 #include "net/frmnetwork.h"
 
 #include "core/appstate.h"
-#include "widgets/captionfit.h"
-#include "widgets/centre.h"
-#include "widgets/dialogkeys.h"
 #include "core/settings.h"
-#include "widgets/twips.h"
 #include "net/dropfolder.h"
 #include "net/folderlisting.h"
 #include "net/frmpath.h"
 #include "platform/dialogs.h"
 #include "platform/services.h"
 #include "platform/settingsstore.h"
+#include "widgets/captionfit.h"
+#include "widgets/centre.h"
+#include "widgets/dialogkeys.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "net/frmreceive.h"
 
+#include "platform/dialogs.h"
 #include "widgets/centre.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/twips.h"
-#include "platform/dialogs.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

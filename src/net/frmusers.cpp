@@ -1,11 +1,11 @@
 #include "net/frmusers.h"
 
 #include "core/appstate.h"
+#include "net/sender.h"
+#include "platform/dialogs.h"
 #include "widgets/centre.h"
 #include "widgets/dialogkeys.h"
 #include "widgets/twips.h"
-#include "net/sender.h"
-#include "platform/dialogs.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -127,8 +127,8 @@ Receiver::Collected collect(FileSystem &files, const QString &playedSound, const
 } // namespace
 
 Receiver::Receiver(AppState &state, MediaPlayer &player, std::shared_ptr<FileSystem> files, QObject *parent)
-    : QObject(parent), m_state(state), m_player(player), m_files(std::move(files)), m_jobs(new ShareJobs(this)),
-      m_deadline(new QTimer(this)), m_localFolder(QDir::tempPath())
+    : QObject(parent), m_state(state), m_player(player), m_files(std::move(files)),
+      m_jobs(new ShareJobs(this)), m_deadline(new QTimer(this)), m_localFolder(QDir::tempPath())
 {
     m_deadline->setSingleShot(true);
     connect(m_deadline, &QTimer::timeout, this, &Receiver::runThen);
@@ -225,7 +225,8 @@ void Receiver::collected(const Collected &result, bool showText)
         if (showText && !m_messageWindowOpen) {
             QString problem;
             if (result.text.error)
-                problem = QLatin1String("File Read Error: ") + QString::fromLocal8Bit(result.text.error.message());
+                problem =
+                    QLatin1String("File Read Error: ") + QString::fromLocal8Bit(result.text.error.message());
             else if (result.textDeleteError)
                 problem = QString::fromLocal8Bit(result.textDeleteError.message());
             qCInfo(lcNet) << "Showing received text" << result.text.text;
@@ -244,10 +245,10 @@ void Receiver::reportTooLarge(const Arrival &arrival)
     m_reportedTooLarge = file;
     constexpr qint64 kMegabyte = qint64{1024} * 1024;
     Q_EMIT problem(QStringLiteral("\"%1\" is too large to be a sound message (%2 MB; at most %3 MB). "
-                                     "It was not played and is left in the shared folder.")
-                          .arg(QDir::toNativeSeparators(arrival.sound))
-                          .arg(arrival.tooLargeBytes / kMegabyte)
-                          .arg(kMaxSoundBytes / kMegabyte));
+                                  "It was not played and is left in the shared folder.")
+                       .arg(QDir::toNativeSeparators(arrival.sound))
+                       .arg(arrival.tooLargeBytes / kMegabyte)
+                       .arg(kMaxSoundBytes / kMegabyte));
 }
 
 bool Receiver::PlayNow(const QString &copy)

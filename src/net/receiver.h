@@ -42,7 +42,8 @@ public:
         int tickDeadlineMs = 2000;
     };
 
-    Receiver(AppState &state, MediaPlayer &player, std::shared_ptr<FileSystem> files, QObject *parent = nullptr);
+    Receiver(AppState &state, MediaPlayer &player, std::shared_ptr<FileSystem> files,
+             QObject *parent = nullptr);
     ~Receiver() override;
 
     void setTiming(const Timing &timing) { m_timing = timing; }

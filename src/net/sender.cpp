@@ -42,7 +42,8 @@ QStringList sendMessage(FileSystem &files, const SendRequest &request)
         if (soundError)
             failures.append(sendingError + name + QLatin1String(": ") + errorText(soundError));
         else if (textError)
-            failures.append(QLatin1String("File write error: ") + name + QLatin1String(": ") + errorText(textError));
+            failures.append(QLatin1String("File write error: ") + name + QLatin1String(": ")
+                            + errorText(textError));
     }
     return failures;
 }

@@ -58,7 +58,8 @@ Q_LOGGING_CATEGORY(lcAudio, "calmora.sound", QtWarningMsg)
 struct Pulse
 {
 // The argument is the declared name, which GCC warns about in parentheses.
-#define CALMORA_PULSE_MEMBER(name) decltype(&::pa_##name) name = nullptr; // NOLINT(bugprone-macro-parentheses)
+#define CALMORA_PULSE_MEMBER(name)                                                                           \
+    decltype(&::pa_##name) name = nullptr; // NOLINT(bugprone-macro-parentheses)
     CALMORA_PULSE_FUNCTIONS(CALMORA_PULSE_MEMBER)
 #undef CALMORA_PULSE_MEMBER
 };

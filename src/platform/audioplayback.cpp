@@ -119,7 +119,8 @@ std::shared_ptr<const PlayingSound> AudioPlayback::play(const QString &fileName)
                 const std::chrono::duration<double> length(static_cast<double>(file.frames())
                                                            / file.format().sampleRate);
                 sound->opened(std::chrono::duration_cast<Clock::duration>(
-                    std::min<std::chrono::duration<double>>(length, kLongestSound)), endSlack);
+                                  std::min<std::chrono::duration<double>>(length, kLongestSound)),
+                              endSlack);
                 ScaledSource scaled(file, gain);
                 played = gain < 1.0f ? output->play(scaled, stop) : output->play(file, stop);
             }

@@ -34,7 +34,6 @@ private:
 
     QString m_name;
     QObject *m_listener = nullptr; // owns the listening socket; a child
-
 };
 
 } // namespace calmora

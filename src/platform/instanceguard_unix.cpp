@@ -118,8 +118,10 @@ bool InstanceGuard::askRunningCopy() const
         || ((errno == EINPROGRESS || errno == EAGAIN) && waitFor(fd, POLLOUT))) {
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0 && waitFor(fd, POLLOUT))
-            asked = ::send(fd, kActivate, sizeof kActivate - 1, MSG_NOSIGNAL) == ssize_t(sizeof kActivate - 1);
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0
+            && waitFor(fd, POLLOUT))
+            asked =
+                ::send(fd, kActivate, sizeof kActivate - 1, MSG_NOSIGNAL) == ssize_t(sizeof kActivate - 1);
     }
     ::close(fd);
     return asked;
@@ -134,7 +136,9 @@ bool InstanceGuard::listen()
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    const auto bindTo = [&] { return ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0; };
+    const auto bindTo = [&] {
+        return ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    };
     // Nobody answered, so a file under the name is stale: one left by a copy
     // that crashed, say. Remove it only then, not to take the name from a copy
     // that started a moment ago.

@@ -118,10 +118,7 @@ struct Platform::Impl
 #endif
 };
 
-Platform::Platform()
-    : d(std::make_unique<Impl>())
-{
-}
+Platform::Platform() : d(std::make_unique<Impl>()) {}
 
 Platform::~Platform() = default;
 

@@ -106,7 +106,8 @@ int openForReading(const QByteArray &path, FileSystem::Links links)
         return fd;
     struct stat st;
     int refusal = 0;
-    if (::fstat(fd, &st) != 0 || (S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0))
+    if (::fstat(fd, &st) != 0
+        || (S_ISREG(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0))
         refusal = errno;
     else if (!S_ISREG(st.st_mode))
         refusal = S_ISDIR(st.st_mode) ? EISDIR : EOPNOTSUPP;

@@ -52,8 +52,7 @@ bool QtDialogs::askYesNo(QWidget *parent, const QString &text)
 QString QtDialogs::inputText(QWidget *parent, const QString &prompt)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, appTitle(), prompt, QLineEdit::Normal,
-                                               QString(), &ok);
+    const QString text = QInputDialog::getText(parent, appTitle(), prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
 }
 

@@ -22,7 +22,8 @@ bool is(const QString &word, QLatin1StringView expected)
 
 SystemMediaPlayer::SystemMediaPlayer(std::shared_ptr<AudioOutput> output, QObject *parent,
                                      std::chrono::milliseconds endSlack)
-    : MediaPlayer(parent), m_output(std::move(output)), m_audio(std::make_unique<AudioPlayback>(m_output, endSlack))
+    : MediaPlayer(parent), m_output(std::move(output)),
+      m_audio(std::make_unique<AudioPlayback>(m_output, endSlack))
 {
 }
 

@@ -42,9 +42,9 @@ QString XdgAutostart::entryPath() const
             c = u'_';
     }
     const QString id = name == QLatin1String("calmora") ? QStringLiteral("org.calmora.Calmora")
-                                                         : QStringLiteral("org.calmora.Calmora-") + name;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/autostart/")
-           + id + QStringLiteral(".desktop");
+                                                        : QStringLiteral("org.calmora.Calmora-") + name;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/autostart/") + id + QStringLiteral(".desktop");
 }
 
 QString XdgAutostart::entry() const

@@ -30,15 +30,9 @@ QString keyName(int n)
 
 frmFKeys::frmFKeys(AppState &state, const SoundList &list, SettingsStore &store, Dialogs &dialogs,
                    QWidget *parent)
-    : QDialog(parent),
-      m_state(state),
-      m_list(list),
-      m_store(store),
-      m_dialogs(dialogs),
-      m_tbsOptions(new QTabBar(this)),
-      m_frmWave(new QGroupBox(QStringLiteral("Assigned WAV File"), this)),
-      m_cmbWaves(new QComboBox(m_frmWave)),
-      m_cmdOK(new QPushButton(QStringLiteral("OK"), this)),
+    : QDialog(parent), m_state(state), m_list(list), m_store(store), m_dialogs(dialogs),
+      m_tbsOptions(new QTabBar(this)), m_frmWave(new QGroupBox(QStringLiteral("Assigned WAV File"), this)),
+      m_cmbWaves(new QComboBox(m_frmWave)), m_cmdOK(new QPushButton(QStringLiteral("OK"), this)),
       m_cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
       m_cmdApply(new QPushButton(QStringLiteral("Apply"), this))
 {

@@ -26,8 +26,8 @@ const StressLevel Scheduler::kStressLevels[Scheduler::kLevels] = {
     {30, 80}, // "Relaxed (Numb)"
 };
 
-Scheduler::Scheduler(AppState &state, const SoundList &list, MediaPlayer &player,
-                     RandomGenerator &random, QObject *parent)
+Scheduler::Scheduler(AppState &state, const SoundList &list, MediaPlayer &player, RandomGenerator &random,
+                     QObject *parent)
     : QObject(parent), m_state(state), m_list(list), m_player(player), m_random(random)
 {
 }
@@ -70,8 +70,7 @@ void Scheduler::DelayLaugh()
     m_player.setWait(false);
     m_player.command(QStringLiteral("sound"));
     const float r = m_random.next();
-    m_state.NextDelayMinutes =
-        int(std::floor(double(r) * m_state.MaxDelayMinutes + m_state.MinDelayMinutes));
+    m_state.NextDelayMinutes = int(std::floor(double(r) * m_state.MaxDelayMinutes + m_state.MinDelayMinutes));
 }
 
 void Scheduler::Laugh()

@@ -14,7 +14,8 @@ void centreOnScreen(QWidget *window)
     const QRect area = screen->availableGeometry();
     // Before the first show the frame is unknown; the size hint is the best guess.
     const QSize outer = window->frameGeometry().size().expandedTo(window->sizeHint());
-    window->move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    window->move(area.x() + (area.width() - outer.width()) / 2,
+                 area.y() + (area.height() - outer.height()) / 2);
 }
 
 } // namespace calmora
