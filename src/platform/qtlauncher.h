@@ -2,6 +2,8 @@
 
 #include "platform/launcher.h"
 
+#include <utility>
+
 namespace calmora {
 
 // Starts programs with QProcess where the desktop offers no way to find a
@@ -11,7 +13,7 @@ class QtLauncher final : public Launcher
 {
 public:
     // fileManager opens the folder it is given as its one argument.
-    explicit QtLauncher(const QString &fileManager) : m_fileManager(fileManager) {}
+    explicit QtLauncher(QString fileManager) : m_fileManager(std::move(fileManager)) {}
 
     qint64 start(const QString &program, const QStringList &arguments) override;
     bool activate(qint64) override { return false; }
