@@ -3,10 +3,11 @@
 # window idling just as long beside it: CPU time, wake-ups (context switches)
 # and resident memory at the start and the end.
 # Usage: idle_bench.sh [CALMORA BARE_WINDOW]   (IDLE_SECONDS, default 120)
-# Without arguments it takes both from $CALMORA_BIN_DIR (set by bench/run.sh).
+# Without arguments it takes both from $CALMORA_BIN_DIR, or else build/bin.
 set -euo pipefail
-CALMORA=${1:-$CALMORA_BIN_DIR/calmora}
-BARE=${2:-$CALMORA_BIN_DIR/bare_window}
+bin=${CALMORA_BIN_DIR:-$(dirname "$0")/../build/bin}
+CALMORA=${1:-$bin/calmora}
+BARE=${2:-$bin/bare_window}
 SECONDS_IDLE=${IDLE_SECONDS:-120}
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/../tests/e2e/lib.sh"
