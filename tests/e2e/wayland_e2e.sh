@@ -50,7 +50,8 @@ e2e_wait_for 20 ipc -t get_outputs || e2e_fail "sway did not start"
 display=$(cd "$run" && find . -maxdepth 1 -name 'wayland-*' ! -name '*.lock' -printf '%f\n' | head -n 1)
 
 # Nothing names the platform: the program must find Wayland by itself.
-e2e_spawn "${desktop[@]}" WAYLAND_DISPLAY="$display" "${as_user[@]}" "$E2E_DIR/calmora" >"$E2E_DIR/calmora.log" 2>&1
+e2e_spawn "${desktop[@]}" WAYLAND_DISPLAY="$display" QT_LOGGING_RULES="calmora.*=true" \
+    "${as_user[@]}" "$E2E_DIR/calmora" >"$E2E_DIR/calmora.log" 2>&1
 app=$E2E_LAST_PID
 
 # "app_id|shell|title" of each window of the program.
@@ -73,5 +74,11 @@ windows | grep -qx 'org.calmora.Calmora|xdg_shell|Calmora' || e2e_fail "not a na
 ipc "[pid=$app] kill" >/dev/null
 status=0
 e2e_wait_exit "$app" 15 || status=$?
+if [ "$status" -eq 124 ]; then
+    # Where each of its threads waits, for the report.
+    for task in /proc/"$app"/task/*; do
+        echo "thread $(cat "$task/comm"): $(cut -d' ' -f3 "$task/stat") in $(cat "$task/wchan")"
+    done >"$E2E_DIR/threads.log" 2>&1
+fi
 [ "$status" -eq 0 ] || e2e_fail "closing ended the program with status $status"
 e2e_log "PASS"
