@@ -51,6 +51,31 @@ int runWithoutWindow(int argc, char *argv[])
                                    *calmora::Platform::fileSystem(), out, err);
 }
 
+// The window's run: everything it made has ended when this returns.
+int runWindow()
+{
+    // One copy per user and settings file: a second start brings the first forward.
+    calmora::InstanceGuard guard(calmora::Platform::settingsFile());
+    if (!guard.claim())
+        return 0;
+    // The main window decides when the program ends: hiding it in the tray or
+    // closing it while another window is open must not end the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    calmora::Platform platform;
+    calmora::Services services = platform.services();
+    services.program.updateKey = calmora::builtInUpdateKey();
+    calmora::frmMain window(services);
+    QObject::connect(&window, &calmora::frmMain::lastWindowGone, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    QObject::connect(&guard, &calmora::InstanceGuard::activationRequested, &window,
+                     &calmora::frmMain::bringForward);
+    if (qEnvironmentVariableIsSet("CALMORA_BENCH_EXIT_AFTER_SHOW"))
+        window.installEventFilter(new ExitAfterFirstPaint(&window));
+    window.Form_Load();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,24 +95,7 @@ int main(int argc, char *argv[])
                      qPrintable(calmora::usageLine()));
         return 2;
     }
-    // One copy per user and settings file: a second start brings the first forward.
-    calmora::InstanceGuard guard(calmora::Platform::settingsFile());
-    if (!guard.claim())
-        return 0;
-    // The main window decides when the program ends: hiding it in the tray or
-    // closing it while another window is open must not end the program.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    calmora::Platform platform;
-    calmora::Services services = platform.services();
-    services.program.updateKey = calmora::builtInUpdateKey();
-    calmora::frmMain window(services);
-    QObject::connect(&window, &calmora::frmMain::lastWindowGone, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    QObject::connect(&guard, &calmora::InstanceGuard::activationRequested, &window,
-                     &calmora::frmMain::bringForward);
-    if (qEnvironmentVariableIsSet("CALMORA_BENCH_EXIT_AFTER_SHOW"))
-        window.installEventFilter(new ExitAfterFirstPaint(&window));
-    window.Form_Load();
-    return QApplication::exec();
+    const int status = runWindow();
+    calmora::Platform::endWhereTeardownHangs(status);
+    return status;
 }

@@ -38,7 +38,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSysInfo>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace calmora {
 
@@ -83,6 +87,18 @@ std::shared_ptr<FileSystem> Platform::fileSystem()
 QString Platform::settingsFile()
 {
     return SettingsStore(QStringLiteral("Calmora"), runningProgram().baseName).fileName();
+}
+
+void Platform::endWhereTeardownHangs(int status)
+{
+    // Qt 6.4's Wayland client can deadlock while the application object
+    // closes the connection: its event thread waits in wl_display_read_events
+    // for a read that never comes, and the main thread waits for that thread.
+    // Nothing is left to save or release by then, so the process just ends.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 struct Platform::Impl

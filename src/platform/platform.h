@@ -22,6 +22,10 @@ public:
     static std::shared_ptr<FileSystem> fileSystem();
     // The settings store's file: one running copy per user and file.
     static QString settingsFile();
+    // Called once everything of the program's own has ended, before the
+    // application object goes: ends the process at once where tearing down
+    // the display connection can hang, and returns otherwise.
+    static void endWhereTeardownHangs(int status);
 
 private:
     struct Impl;
