@@ -45,9 +45,8 @@ int runWithoutWindow(int argc, char *argv[])
     nameTheProgram();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const calmora::ProgramInfo program = calmora::Platform::runningProgram();
-    calmora::SettingsStore store(QStringLiteral("Calmora"), program.baseName);
-    return calmora::runCommandLine(calmora::parseCommandLine(QCoreApplication::arguments().mid(1)), store,
+    const std::unique_ptr<calmora::SettingsStore> store = calmora::Platform::settingsStore();
+    return calmora::runCommandLine(calmora::parseCommandLine(QCoreApplication::arguments().mid(1)), *store,
                                    *calmora::Platform::fileSystem(), out, err);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/launcher.h"
 #include "platform/systeminfolookup.h"
 #include "widgets/centre.h"
+#include "widgets/named.h"
 #include "widgets/twips.h"
 
 #include <QFileInfo>
@@ -18,13 +19,6 @@
 namespace calmora {
 
 namespace {
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 QLabel *centredLine(const QString &text, QWidget *parent)
 {

@@ -28,6 +28,7 @@
 #include "sound/scheduler.h"
 #include "widgets/captionfit.h"
 #include "widgets/centre.h"
+#include "widgets/named.h"
 #include "widgets/singlewindow.h"
 #include "widgets/twips.h"
 
@@ -58,13 +59,6 @@ constexpr int kTickMilliseconds = CALMORA_TEST_TICK_MS;
 #else
 constexpr int kTickMilliseconds = 30000;
 #endif
-
-template <typename T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &tip,
                     const QRect &geometry)
@@ -384,26 +378,30 @@ void frmMain::tmrMinute_Timer()
     m_tickPending = false;
     m_picNet->hide();
     setSendEnabled(m_state.NetActive);
-    updateTrayTip();
+    const Quiet quiet = quietState();
+    showTrayTip(quiet);
     // While quiet, received messages wait in the folder untouched.
-    const bool quiet = isQuiet();
     // A received sound plays to its end before the scheduling step.
-    if (m_state.NetActive && !quiet)
+    if (m_state.NetActive && !quiet.quiet)
         m_receiver->receiveStep([this] { m_scheduler->schedulingStep(); });
     else
-        m_scheduler->schedulingStep(quiet);
+        m_scheduler->schedulingStep(quiet.quiet);
 }
 
-bool frmMain::isQuiet() const
+Quiet frmMain::quietState() const
 {
-    return quietNow(m_state.preferences, QTime::currentTime(), m_services.screenLock->isLocked()).quiet;
+    return quietNow(m_state.preferences, QTime::currentTime(), m_services.screenLock->isLocked());
+}
+
+void frmMain::showTrayTip(const Quiet &quiet)
+{
+    if (m_services.tray->isPresent())
+        m_services.tray->add(windowIcon(), trayTip(quiet));
 }
 
 void frmMain::updateTrayTip()
 {
-    if (m_services.tray->isPresent())
-        m_services.tray->add(windowIcon(), trayTip(quietNow(m_state.preferences, QTime::currentTime(),
-                                                            m_services.screenLock->isLocked())));
+    showTrayTip(quietState());
 }
 
 void frmMain::applyPreferences()
@@ -585,8 +583,7 @@ void frmMain::Tray_Main()
     // stays minimised on the task bar instead.
     if (!m_services.tray->isAvailable())
         return;
-    m_services.tray->add(windowIcon(), appTitle());
-    updateTrayTip();
+    m_services.tray->add(windowIcon(), trayTip(quietState()));
     // Hiding from inside the state change confuses some window managers.
     QTimer::singleShot(0, this, [this] {
         if (isMinimized())

@@ -24,6 +24,7 @@ namespace calmora {
 
 class Explorer;
 class FolderListing;
+struct Quiet;
 class Receiver;
 class Scheduler;
 class Sender;
@@ -99,7 +100,8 @@ private:
     // Puts the stored preferences in force: the volume, and what the tray's tip says.
     void applyPreferences();
     // Whether the program plays nothing by itself now (quiet hours, a locked screen).
-    bool isQuiet() const;
+    Quiet quietState() const;
+    void showTrayTip(const Quiet &quiet);
     void updateTrayTip();
     void mnuEnable_Click();
     void optstress_MouseUp(int index);

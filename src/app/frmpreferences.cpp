@@ -5,6 +5,7 @@
 #include "platform/autostart.h"
 #include "platform/dialogs.h"
 #include "widgets/centre.h"
+#include "widgets/named.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -20,13 +21,6 @@
 namespace calmora {
 
 namespace {
-
-template <typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QTimeEdit *timeEdit(QWidget *parent, const char *name, const QString &accessibleName)
 {

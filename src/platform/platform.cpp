@@ -84,9 +84,14 @@ std::shared_ptr<FileSystem> Platform::fileSystem()
 #endif
 }
 
+std::unique_ptr<SettingsStore> Platform::settingsStore()
+{
+    return std::make_unique<SettingsStore>(QStringLiteral("Calmora"), runningProgram().baseName);
+}
+
 QString Platform::settingsFile()
 {
-    return SettingsStore(QStringLiteral("Calmora"), runningProgram().baseName).fileName();
+    return settingsStore()->fileName();
 }
 
 void Platform::endWhereTeardownHangs(int status)
@@ -114,7 +119,7 @@ struct Platform::Impl
 #else
     QtLauncher launcher{QStringLiteral("open")};
 #endif
-    SettingsStore store{QStringLiteral("Calmora"), program.baseName};
+    std::unique_ptr<SettingsStore> store = settingsStore();
     QtTrayIcon tray;
     RandomGenerator random;
 #ifdef Q_OS_WIN
@@ -144,7 +149,7 @@ Services Platform::services() const
     s.player = &d->player;
     s.dialogs = &d->dialogs;
     s.launcher = &d->launcher;
-    s.store = &d->store;
+    s.store = d->store.get();
     s.tray = &d->tray;
     s.random = &d->random;
     s.systemInfo = &d->systemInfo;

@@ -20,6 +20,8 @@ public:
     // What a run without windows (the command line) needs, without the rest.
     static ProgramInfo runningProgram();
     static std::shared_ptr<FileSystem> fileSystem();
+    // The settings of this program, named after its executable.
+    static std::unique_ptr<SettingsStore> settingsStore();
     // The settings store's file: one running copy per user and file.
     static QString settingsFile();
     // Called once everything of the program's own has ended, before the
