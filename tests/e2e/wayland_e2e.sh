@@ -20,6 +20,10 @@ if [ "$(id -u)" -eq 0 ]; then
     as_user=(setpriv --reuid="$user" --regid="$user" --init-groups --)
     chown "$user:$user" "$E2E_DIR" "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
     chmod 755 "$E2E_DIR"
+    # A root file system made in a private folder (a chroot) may keep that
+    # folder's mode 700, and then no other user can load a library.
+    out=$("${as_user[@]}" sway --version 2>&1) ||
+        e2e_fail "sway cannot run as $user (/ has mode $(stat -c %a /)): $out"
 fi
 # The build folder may lie where that user cannot look (root's home).
 install -m 755 "$CALMORA" "$E2E_DIR/calmora"
